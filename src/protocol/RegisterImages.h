@@ -87,6 +87,10 @@ struct RegisterImages {
 
     // Chain-wide: 1 after every RDCFG, 0 after every WRCFG and at start-up.
     std::int16_t configReadBackFlag = 0;
+    // 1 when CFGR0 of the current board's written copy has the 10-cell bit set;
+    // recomputed after every configuration write. The cell-voltage reads follow
+    // it (group code 1 instead of 0), because the chips follow their own bit.
+    std::int16_t writtenTenCellFlag = 0;
 
     RegisterImages();
 
