@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test twice: a normal build and an
+# AddressSanitizer + UndefinedBehaviorSanitizer build. Both must pass.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh --deps
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+
+run_suite() {
+  local dir=$1; shift
+  echo "=== $dir: configure and build"
+  cmake -S . -B "$dir" -G Ninja -DQM_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir"
+  echo "=== $dir: tests"
+  ctest --test-dir "$dir" --output-on-failure -j2
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DQM_SANITIZE=ON -DQM_BUILD_BENCH=OFF
+echo "=== both suites passed"
