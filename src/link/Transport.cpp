@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "protocol/ByteText.h"
+#include "link/HexText.h"
 
 namespace qm::link {
 
@@ -43,7 +43,7 @@ std::string_view ReplyChars(std::string_view reply, int pos, int count)
 
 std::uint8_t ReplyByteAt(std::string_view reply, int pos)
 {
-    return protocol::ByteFromText(ReplyChars(reply, pos, 2));
+    return ByteFromText(ReplyChars(reply, pos, 2));
 }
 
 } // namespace qm::link

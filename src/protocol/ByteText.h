@@ -1,28 +1,12 @@
 #pragma once
-// Bytes travel between the protocol procedures as two upper-case hex digits
-// ("E0", "0C"). Reading a text back stops at the first character that is not a
-// hex digit; a text without a leading hex digit reads as 0.
-#include <cstdint>
-#include <string>
-#include <string_view>
+// Byte texts as the protocol procedures pass them around; the reading and
+// writing of hex text lives with the link, which cuts replies with it.
+#include "link/HexText.h"
 
 namespace qm::protocol {
-
-// Two upper-case hex digits, leading "0" below 16.
-std::string ByteText(std::uint8_t value);
-// Upper-case hex without leading zeros ("E" for 0x0E, "0" for 0).
-std::string HexNoPad(unsigned value);
-// Three upper-case hex digits of a 12-bit code ("555").
-std::string CodeText(unsigned code12);
-
-// Value of the hex-digit prefix of text (upper or lower case); 0 when the text
-// does not start with a hex digit. Only the first maxDigits characters count.
-unsigned HexPrefixValue(std::string_view text, std::size_t maxDigits = 8);
-
-// A byte text (at most two characters) read as a byte.
-inline std::uint8_t ByteFromText(std::string_view text)
-{
-    return static_cast<std::uint8_t>(HexPrefixValue(text, 2));
-}
-
+using link::ByteFromText;
+using link::ByteText;
+using link::CodeText;
+using link::HexNoPad;
+using link::HexPrefixValue;
 } // namespace qm::protocol

@@ -1,6 +1,6 @@
-#include "protocol/ByteText.h"
+#include "link/HexText.h"
 
-namespace qm::protocol {
+namespace qm::link {
 
 namespace {
 constexpr char kDigits[] = "0123456789ABCDEF";
@@ -45,4 +45,4 @@ unsigned HexPrefixValue(std::string_view text, std::size_t maxDigits)
     return value;
 }
 
-} // namespace qm::protocol
+} // namespace qm::link

@@ -1,0 +1,84 @@
+#pragma once
+// The chip commands of the chain: register reads with PEC verification, start,
+// poll and diagnostic commands, and the configuration write. Each performs one
+// complete transaction with the controller board, fills the register images and
+// the transfer panel, and then hands over to the displays through a listener.
+#include <cstdint>
+#include <string_view>
+
+#include "link/Device.h"
+#include "protocol/CommandBytes.h"
+#include "protocol/RegisterImages.h"
+#include "protocol/TransferPanel.h"
+
+namespace qm::protocol {
+
+// The boards every chain command addresses (0..lastBoardIndex) and the board
+// shown in detail.
+struct ChainSelection {
+    int lastBoardIndex = 0;
+    int currentBoard = 0;
+};
+
+// The displays a command hands over to. The window implements it; tests and
+// benchmarks may leave it out.
+class ProtocolListener {
+public:
+    virtual ~ProtocolListener() = default;
+    virtual void transferShown() {}             // panel content and board ovals changed
+    virtual void configurationRead() {}         // read-back display
+    virtual void flagsRead() {}                 // flag register display of the current board
+    virtual void temperaturesRead() {}          // temperature refresh of the current board
+    virtual void cellVoltagesRead(int /*groupCode*/) {} // cell value refresh of the current board
+    virtual void diagnosticsRead() {}           // diagnostic fields of the current board
+    virtual void diagnosticsCleared() {}        // empty diagnostic fields after a DAGN start
+    virtual void configurationWritten() {}      // field colours restored, read-back display refreshed
+};
+
+class ChainProtocol {
+public:
+    ChainProtocol(link::Device& device, RegisterImages& images, TransferPanel& panel, const ChainSelection& chain);
+
+    void setListener(ProtocolListener* listener) { listener_ = listener; }
+    link::Device& device() { return device_; }
+
+    // Register reads: one frame for every board in use.
+    void ReadConfiguration();
+    void ReadFlags();
+    void ReadTemperatures();
+    void ReadDiagnostics();
+    void ReadCellVoltages(int groupCode);
+
+    // Start commands act on every board at once; selector is one digit
+    // ("0" all, "1".."C" one cell or "1".."3" one temperature input, "D".."F").
+    void StartCellConversion(CellStartKind kind, std::string_view selector);
+    void StartTemperatureConversion(std::string_view selector);
+    // PLADC (mode 0) or PLINT (mode 1) with the frame left open.
+    void StartPoll(int mode);
+    void StartDiagnostic();
+    // The keep-alive PLADC, closed, shown nowhere.
+    void SendKeepAlive();
+
+    // WRCFG of every board in use, highest board first, then the written copy.
+    void WriteConfiguration();
+
+private:
+    std::string Read(ReadKind kind, std::string_view command, int bytesPerBoard);
+    void Judge(ReadKind kind);
+    void SendStart(std::string_view mnemonic, const std::string& command);
+
+    link::Device& device_;
+    RegisterImages& images_;
+    TransferPanel& panel_;
+    const ChainSelection& chain_;
+    ProtocolListener* listener_ = nullptr;
+};
+
+// PEC over CFGR0..CFGR5 of a board's pending configuration image, as a byte text.
+std::string ConfigDataPec(const RegisterImages& images, int board);
+
+// Copies the pending image of boards 0..lastBoardIndex into the written copy and
+// sets the written 10-cell flag from the current board's written CFGR0.
+void RecordWrittenConfiguration(RegisterImages& images, const ChainSelection& chain);
+
+} // namespace qm::protocol

@@ -1,0 +1,43 @@
+#pragma once
+// Builds the reply text a chain would give to a read frame: "FFFF" for the two
+// "T" tokens, then per board its data bytes and PEC as hex text.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "protocol/ByteText.h"
+#include "protocol/Pec.h"
+
+namespace qm::test {
+
+using BoardBytes = std::vector<std::uint8_t>;
+
+// badPecBoards: boards whose PEC byte is deliberately wrong.
+inline std::string ChainReply(const std::vector<BoardBytes>& boards, const std::vector<int>& badPecBoards = {})
+{
+    std::string reply = "FFFF";
+    for (std::size_t b = 0; b < boards.size(); ++b) {
+        for (std::uint8_t d : boards[b]) reply += protocol::ByteText(d);
+        std::uint8_t pec = protocol::PecOfBytes(boards[b]);
+        for (int bad : badPecBoards)
+            if (static_cast<std::size_t>(bad) == b) pec ^= 0xFF;
+        reply += protocol::ByteText(pec);
+    }
+    return reply;
+}
+
+// Packs 12-bit codes pairwise, low value first, three bytes per pair.
+inline BoardBytes PackCodes(const std::vector<unsigned>& codes)
+{
+    BoardBytes out;
+    for (std::size_t i = 0; i + 1 < codes.size(); i += 2) {
+        const unsigned a = codes[i], b = codes[i + 1];
+        out.push_back(static_cast<std::uint8_t>(a & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(((b & 0x0F) << 4) | ((a >> 8) & 0x0F)));
+        out.push_back(static_cast<std::uint8_t>((b >> 4) & 0xFF));
+    }
+    return out;
+}
+
+} // namespace qm::test
