@@ -124,14 +124,6 @@ std::array<std::string, 3> FlagTexts(const RegisterImages& images, int board)
     return {FlagDisplayText(texts[0]), FlagDisplayText(texts[1]), FlagDisplayText(texts[2])};
 }
 
-void RecordWrittenConfiguration(RegisterImages& images, int lastBoardIndex, int currentBoard)
-{
-    for (int b = 0; b < BoardCount(lastBoardIndex); ++b) images.written[Slot(b)] = images.pending[Slot(b)];
-    if (!ValidBoard(currentBoard)) return;
-    const std::uint8_t cfgr0 = protocol::ByteFromText(images.written[Slot(currentBoard)][0]);
-    images.writtenTenCellFlag = (cfgr0 & kTenCellBit) != 0 ? 1 : 0;
-}
-
 void ApplyTenCellBit(RegisterImages& images, int lastBoardIndex, bool tenCells)
 {
     for (int b = 0; b < BoardCount(lastBoardIndex); ++b) {

@@ -76,12 +76,6 @@ std::array<std::string, 3> FlagTexts(const protocol::RegisterImages& images, int
 
 // ---- configuration ---------------------------------------------------------
 
-// Copies pending CFGR0..CFGR5 into the written copy for boards 0..last, then
-// sets the written 10-cell flag from bit 3 of the current board's written
-// CFGR0. Run right after each configuration write.
-void RecordWrittenConfiguration(protocol::RegisterImages& images, int lastBoardIndex,
-                                int currentBoard);
-
 // Sets (ten cells) or clears bit 3 of the pending CFGR0 of boards 0..last.
 void ApplyTenCellBit(protocol::RegisterImages& images, int lastBoardIndex, bool tenCells);
 

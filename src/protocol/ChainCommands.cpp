@@ -91,7 +91,8 @@ void ChainProtocol::WriteConfiguration()
 
 void RecordWrittenConfiguration(RegisterImages& images, const ChainSelection& chain)
 {
-    for (int b = 0; b <= chain.lastBoardIndex; ++b) images.written[U(b)] = images.pending[U(b)];
+    for (int b = 0; b <= chain.lastBoardIndex && b < kMaxBoards; ++b) images.written[U(b)] = images.pending[U(b)];
+    if (chain.currentBoard < 0 || chain.currentBoard >= kMaxBoards) return;
     const std::uint8_t cfgr0 = ByteFromText(images.written[U(chain.currentBoard)][0]);
     images.writtenTenCellFlag = (cfgr0 & 0x08) != 0 ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "presentation/DisplayContent.h"
+#include "protocol/ChainProtocol.h"
 #include "presentation/StatusTable.h"
 #include "protocol/RegisterImages.h"
 
@@ -81,12 +82,12 @@ TEST(WrittenConfiguration, CopiesBoardsInUseAndFollowsTheCurrentBoardsTenCellBit
     RegisterImages images;
     images.pending[0] = {"E2", "01", "00", "00", "50", "E0"};
     images.pending[1] = {"EA", "00", "00", "00", "50", "E0"};
-    RecordWrittenConfiguration(images, 1, 1);
+    qm::protocol::RecordWrittenConfiguration(images, {1, 1});
     EXPECT_EQ(images.written[0], images.pending[0]);
     EXPECT_EQ(images.written[1], images.pending[1]);
     EXPECT_EQ(images.written[2], protocol::ConfigRegisters{}); // beyond the last board
     EXPECT_EQ(HexViewGroupAfterFocusChange(images), 1);
-    RecordWrittenConfiguration(images, 1, 0);
+    qm::protocol::RecordWrittenConfiguration(images, {1, 0});
     EXPECT_EQ(images.writtenTenCellFlag, 0);
 }
 
@@ -109,7 +110,7 @@ TEST(ConfigurationDisplayContent, ChangedUntilWrittenAndPerFieldLooks)
 {
     RegisterImages images;
     EXPECT_TRUE(ConfigurationDisplayFor(images, 0, 0).changed); // nothing written yet
-    RecordWrittenConfiguration(images, 0, 0);
+    qm::protocol::RecordWrittenConfiguration(images, {0, 0});
     auto shown = ConfigurationDisplayFor(images, 0, 0);
     EXPECT_FALSE(shown.changed);
     EXPECT_EQ(shown.registerTexts[0], "   E0   ");
