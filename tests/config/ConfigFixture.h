@@ -19,6 +19,9 @@ struct Chain {
         ctx.lastBoard = lastBoard;
         ctx.currentBoard = currentBoard;
     }
+    // ctx refers to this object's own members.
+    Chain(const Chain&) = delete;
+    Chain& operator=(const Chain&) = delete;
 
     std::string& reg(int board, int k) { return images.pending[static_cast<std::size_t>(board)][static_cast<std::size_t>(k)]; }
     BoardConfig& board(int b) { return state.boards[static_cast<std::size_t>(b)]; }
