@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/Thresholds.h"
 #include "presentation/Conversions.h"
 #include "protocol/ByteText.h"
 #include "protocol/CellGroups.h"
@@ -81,8 +82,8 @@ bool MaskBit(const protocol::ConfigRegisters& regs, int cell)
 
 StatusCode SoftStatus(float volts, std::uint8_t vuvCode, std::uint8_t vovCode)
 {
-    if (volts <= VuvVolts(vuvCode)) return kSoftUnder;
-    if (volts >= VovVolts(vovCode)) return kSoftOver;
+    if (volts <= config::VuvCodeToVolts(vuvCode)) return kSoftUnder;
+    if (volts >= config::VovCodeToVolts(vovCode)) return kSoftOver;
     return kSoftInRange;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "config/Thresholds.h"
 #include "presentation/Conversions.h"
 #include "RuleFixture.h"
 
@@ -58,7 +59,7 @@ TEST_F(MaskDischargeRule, SoftThresholdsAtExactEquality)
     for (int k = 31; k <= 253; ++k) { // VUV 254 is VOV 255's volts
         const unsigned atVuv = 512 + 16 * (k - 31);
         const auto vuv = static_cast<std::uint8_t>(k);
-        ASSERT_EQ(protocol::CodeToVolts(atVuv), VuvVolts(vuv)) << k;
+        ASSERT_EQ(protocol::CodeToVolts(atVuv), config::VuvCodeToVolts(vuv)) << k;
         EXPECT_EQ(SoftStatus(protocol::CodeToVolts(atVuv), vuv, 255), kSoftUnder) << k;
         EXPECT_EQ(SoftStatus(protocol::CodeToVolts(atVuv + 1), vuv, 255), kSoftInRange) << k;
     }
