@@ -92,7 +92,12 @@ void PtyServer::serveOnce(int waitMs)
     }
     pollfd p{master_, POLLIN, 0};
     const int ready = ::poll(&p, 1, waitMs);
-    if (ready <= 0 || (p.revents & POLLIN) == 0) return;
+    if (ready <= 0) return;
+    if ((p.revents & POLLIN) == 0) {
+        // A hang-up or error without data would wake every poll at once: pause instead.
+        ::poll(nullptr, 0, waitMs);
+        return;
+    }
     std::array<char, 4096> in{};
     for (;;) {
         const ssize_t r = ::read(master_, in.data(), in.size());
