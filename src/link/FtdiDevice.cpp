@@ -1,8 +1,12 @@
 #include "link/FtdiDevice.h"
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 #include <ftdi.h>
 #include <libusb.h>
+
+#include "link/AnswerCount.h"
 
 namespace qm::link {
 
@@ -54,6 +58,7 @@ bool FtdiDevice::open(int index)
         return false;
     }
     inUse_ = true;
+    owed_ = 0;
     return true;
 }
 
@@ -75,15 +80,23 @@ std::size_t FtdiDevice::write(std::string_view bytes)
         inUse_ = false;
         return 0;
     }
+    owed_ += AnsweredCharacters(bytes.substr(0, static_cast<std::size_t>(w)));
     return static_cast<std::size_t>(w);
 }
 
 std::size_t FtdiDevice::read(char* buf, std::size_t n)
 {
+    const std::size_t got = readFor(buf, n, readTimeoutMs_);
+    owed_ -= std::min(owed_, got);
+    return got;
+}
+
+std::size_t FtdiDevice::readFor(char* buf, std::size_t n, int timeoutMs)
+{
     if (!inUse_ || n == 0) return 0;
     // ftdi_read_data returns after one latency period with what has arrived, so
-    // loop until the count is complete or the read time-out has passed.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(readTimeoutMs_);
+    // loop until the count is complete or the time-out has passed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::size_t got = 0;
     while (got < n) {
         const int r = ftdi_read_data(ctx_, reinterpret_cast<unsigned char*>(buf + got), static_cast<int>(n - got));
@@ -100,6 +113,11 @@ std::size_t FtdiDevice::read(char* buf, std::size_t n)
 
 std::int32_t FtdiDevice::close()
 {
+    if (inUse_ && owed_ > 0) {
+        std::vector<char> sink(owed_);
+        readFor(sink.data(), sink.size(), std::min(readTimeoutMs_, kDrainTimeoutMs));
+    }
+    owed_ = 0;
     const bool wasInUse = inUse_;
     inUse_ = false;
     return wasInUse ? 0 : 1;

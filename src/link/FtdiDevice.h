@@ -7,7 +7,9 @@
 // (re)claims it when none is held, and every open() flushes the receive side so
 // that each transaction starts as a fresh open would. Any failed transfer drops
 // the handle, so the next open starts afresh (an unplugged board then fails to
-// open and reads nothing, which the identification notices).
+// open and reads nothing, which the identification notices). Closing drains
+// the answer characters a transaction was owed but did not read, so a late
+// answer never lands in the next transaction.
 #include <memory>
 
 #include "link/Device.h"
@@ -31,11 +33,13 @@ public:
 
 private:
     void dropHandle();
+    std::size_t readFor(char* buf, std::size_t n, int timeoutMs);
 
     ftdi_context* ctx_ = nullptr;
     bool held_ = false;   // a USB handle is claimed
     bool inUse_ = false;  // between open() and close() of one transaction
     int readTimeoutMs_ = 1000;
+    std::size_t owed_ = 0; // answer characters written for but not yet read
 };
 
 } // namespace qm::link

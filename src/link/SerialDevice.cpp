@@ -1,5 +1,10 @@
 #include "link/SerialDevice.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "link/AnswerCount.h"
+
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -58,6 +63,7 @@ bool SerialDevice::open(int /*index*/)
         tcsetattr(fd_, TCSANOW, &tio);
     }
     tcflush(fd_, TCIFLUSH);
+    owed_ = 0;
     return true;
 }
 
@@ -83,13 +89,21 @@ std::size_t SerialDevice::write(std::string_view bytes)
         const int left = RemainingMs(deadline);
         if (left == 0 || ::poll(&p, 1, left) <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL))) break;
     }
+    owed_ += AnsweredCharacters(bytes.substr(0, done));
     return done;
 }
 
 std::size_t SerialDevice::read(char* buf, std::size_t n)
 {
+    const std::size_t got = readFor(buf, n, readTimeoutMs_);
+    owed_ -= std::min(owed_, got);
+    return got;
+}
+
+std::size_t SerialDevice::readFor(char* buf, std::size_t n, int timeoutMs)
+{
     if (fd_ < 0 || n == 0) return 0;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(readTimeoutMs_);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::size_t got = 0;
     while (got < n) {
         const ssize_t r = ::read(fd_, buf + got, n - got);
@@ -112,6 +126,11 @@ std::size_t SerialDevice::read(char* buf, std::size_t n)
 std::int32_t SerialDevice::close()
 {
     if (fd_ < 0) return 1;
+    if (owed_ > 0) {
+        std::vector<char> sink(owed_);
+        readFor(sink.data(), sink.size(), std::min(readTimeoutMs_, kDrainTimeoutMs));
+        owed_ = 0;
+    }
     const int rc = ::close(fd_);
     fd_ = -1;
     return rc == 0 ? 0 : 1;

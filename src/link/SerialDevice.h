@@ -4,8 +4,9 @@
 //
 // Every transaction opens the tty, puts it in raw mode and flushes its input,
 // so bytes a board sent late or in excess are never taken as the start of the
-// next reply. Reads wait with poll() until the count has arrived or the read
-// time-out has passed.
+// next reply, and closing drains the answer characters a transaction was owed
+// but did not read (the "T" answer of the configuration write). Reads wait with
+// poll() until the count has arrived or the read time-out has passed.
 #include <string>
 
 #include "link/Device.h"
@@ -29,11 +30,14 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    std::size_t readFor(char* buf, std::size_t n, int timeoutMs);
+
     std::string path_;
     int baud_;
     int fd_ = -1;
     int readTimeoutMs_ = 1000;
     int writeTimeoutMs_ = 1000;
+    std::size_t owed_ = 0; // answer characters written for but not yet read
 };
 
 } // namespace qm::link

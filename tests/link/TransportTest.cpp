@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "link/AnswerCount.h"
 #include "link/Identify.h"
 #include "link/NullDevice.h"
 #include "link/RecordingDevice.h"
@@ -109,4 +110,16 @@ TEST(Identification, AbsentBoardIsNotRecognised)
     const Identification id = IdentifyController(absent);
     EXPECT_EQ(id.recognised, 0);
     EXPECT_EQ(id.text, "");
+}
+
+TEST(AnswerCount, TokensTheControllerAnswers)
+{
+    EXPECT_EQ(AnsweredCharacters("MSxT01SC7SE0S00S00S00S00S00SFEX"), 2u);
+    EXPECT_EQ(AnsweredCharacters("MSxT02TCERRRRRRRX"), 18u);
+    EXPECT_EQ(AnsweredCharacters("MSxS10SB0X"), 0u);
+    EXPECT_EQ(AnsweredCharacters("MSX"), 0u);
+    EXPECT_EQ(AnsweredCharacters("MI"), 0u);
+    EXPECT_EQ(AnsweredCharacters("IZ"), 0u);
+    EXPECT_EQ(AnsweredCharacters("MSxSRRSTTX"), 0u); // "R" and "T" as hex digits of S tokens
+    EXPECT_EQ(AnsweredCharacters(""), 0u);
 }
