@@ -12,17 +12,10 @@ namespace {
 
 using protocol::RegisterImages;
 
-constexpr std::uint8_t kTenCellBit = 0x08;
-constexpr std::uint8_t kCdcBits = 0x07;
 
 bool ValidBoard(int board) { return board >= 0 && board < protocol::kMaxBoards; }
 bool ValidCell(int cell) { return cell >= 1 && cell <= protocol::kCellsPerBoard; }
 std::size_t Slot(int board) { return static_cast<std::size_t>(board); }
-
-int BoardCount(int lastBoardIndex)
-{
-    return std::clamp(lastBoardIndex, -1, protocol::kMaxBoards - 1) + 1;
-}
 
 std::size_t CellSlot(int board, int cell)
 {
@@ -124,17 +117,6 @@ std::array<std::string, 3> FlagTexts(const RegisterImages& images, int board)
     return {FlagDisplayText(texts[0]), FlagDisplayText(texts[1]), FlagDisplayText(texts[2])};
 }
 
-void ApplyTenCellBit(RegisterImages& images, int lastBoardIndex, bool tenCells)
-{
-    for (int b = 0; b < BoardCount(lastBoardIndex); ++b) {
-        std::string& cfgr0 = images.pending[Slot(b)][0];
-        std::uint8_t value = protocol::ByteFromText(cfgr0);
-        value = tenCells ? static_cast<std::uint8_t>(value | kTenCellBit)
-                         : static_cast<std::uint8_t>(value & ~kTenCellBit);
-        cfgr0 = protocol::ByteText(value);
-    }
-}
-
 int HexViewGroupAfterFocusChange(const RegisterImages& images)
 {
     return images.writtenTenCellFlag == 1 ? 1 : 0;
@@ -152,29 +134,6 @@ std::string_view PanelCaption(int cell, bool tenCells)
         "CELL7", "CELL8", "CELL9", "CELL10", "CELL11", "CELL12"};
     if (!ValidCell(cell) || (tenCells && cell > 10)) return {};
     return kCaptions[static_cast<std::size_t>(cell - 1)];
-}
-
-BoxLook EditLook(bool differs)
-{
-    if (differs) return {kLightGrey, kDarkCyan};
-    return {kWhite, kWindowText};
-}
-
-ConfigurationDisplay ConfigurationDisplayFor(const RegisterImages& images, int board,
-                                             int cfgr0LowNibble)
-{
-    ConfigurationDisplay display;
-    if (!ValidBoard(board)) board = 0;
-    const auto& pending = images.pending[Slot(board)];
-    const auto& written = images.written[Slot(board)];
-    display.changed = pending != written;
-    for (std::size_t k = 0; k < pending.size(); ++k) display.registerTexts[k] = RegisterBoxText(pending[k]);
-    display.registerLook = EditLook(display.changed);
-    const int writtenCdc = protocol::ByteFromText(written[0]) & kCdcBits;
-    display.dutyCycleLook = EditLook((cfgr0LowNibble & kCdcBits) != writtenCdc);
-    display.vuvLook = EditLook(pending[4] != written[4]);
-    display.vovLook = EditLook(pending[5] != written[5]);
-    return display;
 }
 
 } // namespace qm::presentation

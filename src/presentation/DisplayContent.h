@@ -76,34 +76,11 @@ std::array<std::string, 3> FlagTexts(const protocol::RegisterImages& images, int
 
 // ---- configuration ---------------------------------------------------------
 
-// Sets (ten cells) or clears bit 3 of the pending CFGR0 of boards 0..last.
-void ApplyTenCellBit(protocol::RegisterImages& images, int lastBoardIndex, bool tenCells);
-
 // The cell group code the raw-code view uses after a board focus change.
 int HexViewGroupAfterFocusChange(const protocol::RegisterImages& images);
 
 // Captions that follow the cell-count layout.
 std::string_view GroupReadButtonCaption(bool tenCells); // third group read button
 std::string_view PanelCaption(int cell, bool tenCells);  // "CELL1".."CELL12"; 11/12 empty
-
-// The pending-configuration display of one board.
-struct ConfigurationDisplay {
-    bool changed = false;                   // some pending register differs from the written copy
-    std::array<std::string, 6> registerTexts; // "   E0   "
-    BoxLook registerLook;
-    BoxLook dutyCycleLook;                  // CDC bits of CFGR0 differ
-    BoxLook vuvLook;                        // CFGR4 differs
-    BoxLook vovLook;                        // CFGR5 differs
-};
-
-// The look of an edited field: dark cyan on light grey while it differs from
-// what was last written, window text on white otherwise.
-BoxLook EditLook(bool differs);
-
-// Registers are compared as texts, so a board never written (empty copy)
-// shows as changed. cfgr0LowNibble is the editor's CFGR0 low nibble value; its
-// CDC bits (2..0) are compared with those of the written CFGR0 read as a byte.
-ConfigurationDisplay ConfigurationDisplayFor(const protocol::RegisterImages& images, int board,
-                                             int cfgr0LowNibble);
 
 } // namespace qm::presentation

@@ -91,44 +91,13 @@ TEST(WrittenConfiguration, CopiesBoardsInUseAndFollowsTheCurrentBoardsTenCellBit
     EXPECT_EQ(images.writtenTenCellFlag, 0);
 }
 
-TEST(TenCellLayout, SetsAndClearsBit3OfEveryBoardInUse)
+TEST(TenCellLayout, CaptionsFollowTheLayout)
 {
-    RegisterImages images;
-    images.pending[0][0] = "E2";
-    images.pending[1][0] = "";
-    ApplyTenCellBit(images, 1, true);
-    EXPECT_EQ(images.pending[0][0], "EA");
-    EXPECT_EQ(images.pending[1][0], "08");
-    EXPECT_EQ(images.pending[2][0], "E0");
-    ApplyTenCellBit(images, 1, false);
-    EXPECT_EQ(images.pending[0][0], "E2");
     EXPECT_EQ(PanelCaption(11, true), "");
     EXPECT_EQ(PanelCaption(11, false), "CELL11");
-}
-
-TEST(ConfigurationDisplayContent, ChangedUntilWrittenAndPerFieldLooks)
-{
-    RegisterImages images;
-    EXPECT_TRUE(ConfigurationDisplayFor(images, 0, 0).changed); // nothing written yet
-    qm::protocol::RecordWrittenConfiguration(images, {0, 0});
-    auto shown = ConfigurationDisplayFor(images, 0, 0);
-    EXPECT_FALSE(shown.changed);
-    EXPECT_EQ(shown.registerTexts[0], "   E0   ");
-    EXPECT_EQ(shown.registerLook, (BoxLook{kWhite, kWindowText}));
-
-    images.pending[0][4] = "50";
-    images.pending[0][0] = "E8"; // the ten-cell bit is no duty-cycle change
-    shown = ConfigurationDisplayFor(images, 0, 8);
-    EXPECT_TRUE(shown.changed);
-    EXPECT_EQ(shown.registerLook, (BoxLook{kLightGrey, kDarkCyan}));
-    EXPECT_EQ(shown.vuvLook, EditLook(true));
-    EXPECT_EQ(shown.vovLook, EditLook(false));
-    EXPECT_EQ(shown.dutyCycleLook, EditLook(false));
-    EXPECT_EQ(ConfigurationDisplayFor(images, 0, 3).dutyCycleLook, EditLook(true));
-
-    images.pending[0][4] = "00";
-    images.pending[0][0] = "E0";
-    EXPECT_FALSE(ConfigurationDisplayFor(images, 0, 0).changed);
+    EXPECT_EQ(PanelCaption(3, true), "CELL3");
+    EXPECT_EQ(GroupReadButtonCaption(true), "READ CELL   9 -10");
+    EXPECT_EQ(GroupReadButtonCaption(false), "READ CELL   9 -12");
 }
 
 } // namespace
