@@ -1,0 +1,71 @@
+// qm7410-gui: the evaluation and monitoring window for a QM7410 stack.
+#include <QApplication>
+
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/FtdiDevice.h"
+#include "link/SerialDevice.h"
+#include "sim/Scenario.h"
+#include "sim/SimulatedDevice.h"
+#include "ui/MainWindow.h"
+#include "ui/Options.h"
+
+namespace {
+constexpr const char* kProgram = "qm7410-gui";
+constexpr const char* kVersion = "0.1.0";
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const qm::ui::Options options = qm::ui::ParseOptions(args);
+    if (!options.error.empty()) {
+        std::cerr << kProgram << ": " << options.error << "\nTry '" << kProgram << " --help'.\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << qm::ui::UsageText(kProgram);
+        return 0;
+    }
+    if (options.version) {
+        std::cout << kProgram << " " << kVersion << "\n";
+        return 0;
+    }
+
+    std::unique_ptr<qm::link::Device> device;
+    switch (options.device) {
+    case qm::ui::Options::Device::Ftdi: device = std::make_unique<qm::link::FtdiDevice>(); break;
+    case qm::ui::Options::Device::Serial:
+        device = std::make_unique<qm::link::SerialDevice>(options.serialPath, options.baud);
+        break;
+    case qm::ui::Options::Device::Simulated: {
+        const qm::sim::ScenarioResult parsed = qm::sim::ParseScenario(options.scenario);
+        if (!parsed.scenario) {
+            std::cerr << kProgram << ": --simulate: " << parsed.error << "\n";
+            return 2;
+        }
+        device = std::make_unique<qm::sim::SimulatedDevice>(*parsed.scenario);
+        break;
+    }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("QM7410 stack monitor"));
+    qm::ui::MainWindow window(*device);
+    if (!window.start()) {
+        std::cerr << kProgram << ": no QM7410 controller board found"
+                  << (options.device == qm::ui::Options::Device::Simulated ? "" : " (try --simulate)") << "\n";
+        return 1;
+    }
+    window.show();
+    const int rc = QApplication::exec();
+    if (window.monitor().closeReason() == qm::ui::CloseReason::BoardLost) {
+        std::cerr << kProgram << ": the QM7410 controller board stopped answering; closing\n";
+        return 1;
+    }
+    return rc;
+}
