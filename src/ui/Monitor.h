@@ -11,8 +11,8 @@
 //   ui/BoardHandlers.cpp                   board count and board focus
 //   ui/StartupHandlers.cpp                 start-up and exit
 // and the views that paint the Form from the state:
-//   presentation/CellView.cpp, presentation/StatusView.cpp, config/ConfigView.cpp,
-//   protocol/TransferPanelView.cpp, acquisition/AcquisitionView.cpp
+//   presentation/CellView.cpp, presentation/StatusView.cpp, presentation/ProgressView.cpp,
+//   config/ConfigView.cpp, protocol/TransferPanelView.cpp, acquisition/AcquisitionView.cpp
 #include <functional>
 #include <string>
 
