@@ -3,6 +3,7 @@
 // act as the operator (clicks, ticks, typing) and assert the controls and the
 // frames sent.
 #include <QApplication>
+#include <QAction>
 #include <QKeyEvent>
 #include <QTimer>
 
