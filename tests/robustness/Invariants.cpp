@@ -110,13 +110,12 @@ void CheckCode(Report& r, const RegisterImages& after, int index, unsigned code,
 {
     const auto& text = after.codeText[U(index)];
     const float volts = after.measured[U(index)];
-    r.Expect(text.size() == 3, "code text of three characters at index " + std::to_string(index) + At(board));
-    r.Expect(InVoltRange(volts), "value within the code range at index " + std::to_string(index) + At(board));
+    r.Expect(text.size() == 3, "code text of three characters", board, index);
+    r.Expect(InVoltRange(volts), "value within the code range", board, index);
     if (!allHex) return;
-    r.Expect(Upper(text) == protocol::CodeText(code),
-             "code text " + text + " matches code " + protocol::CodeText(code) + " at index " +
-                 std::to_string(index) + At(board));
-    r.Expect(volts == protocol::CodeToVolts(code), "value of code at index " + std::to_string(index) + At(board));
+    if (Upper(text) != protocol::CodeText(code))
+        r.Fail("code text " + text + " differs from code " + protocol::CodeText(code) + At(board, index));
+    r.Expect(volts == protocol::CodeToVolts(code), "value of the code", board, index);
 }
 
 unsigned Low12(const std::vector<std::uint8_t>& d, std::size_t j)
@@ -136,31 +135,31 @@ void CheckDecoded(Report& r, const RegisterImages& before, const RegisterImages&
     switch (shape.kind) {
     case ReadKind::Config:
         for (int k = 0; k < 6; ++k)
-            r.Expect(after.readBack[i][U(k)] == protocol::ByteText(d[U(k)]), "read-back register" + At(b, k));
-        r.Expect(after.configReadValid[i] == ((d[0] & 7) != 0 ? 1 : 0), "configuration read valid from CDC" + At(b));
+            r.Expect(after.readBack[i][U(k)] == protocol::ByteText(d[U(k)]), "read-back register", b, k);
+        r.Expect(after.configReadValid[i] == ((d[0] & 7) != 0 ? 1 : 0), "configuration read valid from CDC", b);
         break;
     case ReadKind::Flags:
         for (int k = 0; k < 3; ++k)
-            r.Expect(after.flagTexts[i][U(k)] == protocol::ByteText(d[U(k)]), "flag register text" + At(b, k));
+            r.Expect(after.flagTexts[i][U(k)] == protocol::ByteText(d[U(k)]), "flag register text", b, k);
         break;
     case ReadKind::Temperatures:
         CheckCode(r, after, RegisterImages::TemperatureIndex(b, 1), Low12(d, 0), cut.allHex, b);
         CheckCode(r, after, RegisterImages::TemperatureIndex(b, 2), High12(d, 0), cut.allHex, b);
         CheckCode(r, after, RegisterImages::TemperatureIndex(b, 3), Low12(d, 3), cut.allHex, b);
         r.Expect(after.thermalBit[i] == (cut.matched ? ((d[4] >> 4) & 1) : before.thermalBit[i]),
-                 "thermal-shutdown bit follows a matching PEC only" + At(b));
+                 "thermal-shutdown bit follows a matching PEC only", b);
         break;
     case ReadKind::Diagnostics: {
         const auto& diag = after.diag[i];
         const unsigned ref = static_cast<unsigned>((d[1] & 0x0F) << 8 | d[0]);
         if (cut.allHex)
-            r.Expect(diag.referenceVolts == protocol::CodeToVolts(ref), "reference value" + At(b));
+            r.Expect(diag.referenceVolts == protocol::CodeToVolts(ref), "reference value", b);
         if (!cut.matched) {
             r.Expect(diag.revision == before.diag[i].revision && diag.muxFail == before.diag[i].muxFail,
-                     "revision and multiplexer check kept on a PEC mismatch" + At(b));
+                     "revision and multiplexer check kept on a PEC mismatch", b);
         } else if (cut.allHex) {
             r.Expect(diag.revision == (d[1] >> 6) && diag.muxFail == ((d[1] >> 5) & 1),
-                     "revision and multiplexer check from the matching reply" + At(b));
+                     "revision and multiplexer check from the matching reply", b);
         }
         break;
     }
@@ -195,11 +194,11 @@ void CheckValidity(Report& r, const RegisterImages& before, const RegisterImages
     case ReadKind::Config:
     case ReadKind::Diagnostics: break;
     }
-    r.Expect(after.cellValid[i] == cell, "cell data valid follows the verdict" + At(b));
-    r.Expect(after.flagValid[i] == flag, "flag data valid follows the verdict" + At(b));
-    r.Expect(after.temperatureValid[i] == temp, "temperature data valid follows the verdict" + At(b));
+    r.Expect(after.cellValid[i] == cell, "cell data valid follows the verdict", b);
+    r.Expect(after.flagValid[i] == flag, "flag data valid follows the verdict", b);
+    r.Expect(after.temperatureValid[i] == temp, "temperature data valid follows the verdict", b);
     if (kind != ReadKind::Config)
-        r.Expect(after.configReadValid[i] == before.configReadValid[i], "configuration read valid kept" + At(b));
+        r.Expect(after.configReadValid[i] == before.configReadValid[i], "configuration read valid kept", b);
 }
 
 void CheckBoardUntouched(Report& r, const RegisterImages& before, const RegisterImages& after, ReadKind kind, int b)
@@ -208,26 +207,29 @@ void CheckBoardUntouched(Report& r, const RegisterImages& before, const Register
     const auto& sb = before.set(kind);
     const auto& sa = after.set(kind);
     r.Expect(sa.data[i] == sb.data[i] && sa.pec[i] == sb.pec[i] && sa.computed[i] == sb.computed[i],
-             "received set of a board beyond the chain kept" + At(b));
-    r.Expect(after.pecStatus[i] == before.pecStatus[i], "verdict of a board beyond the chain kept" + At(b));
+             "received set of a board beyond the chain kept", b);
+    r.Expect(after.pecStatus[i] == before.pecStatus[i], "verdict of a board beyond the chain kept", b);
     r.Expect(after.cellValid[i] == before.cellValid[i] && after.flagValid[i] == before.flagValid[i] &&
                  after.temperatureValid[i] == before.temperatureValid[i] &&
                  after.configReadValid[i] == before.configReadValid[i],
-             "validity flags of a board beyond the chain kept" + At(b));
+             "validity flags of a board beyond the chain kept", b);
     r.Expect(after.thermalBit[i] == before.thermalBit[i] && after.thermalMark[i] == before.thermalMark[i],
-             "thermal bit and mark of a board beyond the chain kept" + At(b));
+             "thermal bit and mark of a board beyond the chain kept", b);
     r.Expect(after.readBack[i] == before.readBack[i] && after.flagTexts[i] == before.flagTexts[i],
-             "register texts of a board beyond the chain kept" + At(b));
+             "register texts of a board beyond the chain kept", b);
     r.Expect(after.diag[i].referenceVolts == before.diag[i].referenceVolts &&
                  after.diag[i].revision == before.diag[i].revision && after.diag[i].muxFail == before.diag[i].muxFail,
-             "diagnostic values of a board beyond the chain kept" + At(b));
+             "diagnostic values of a board beyond the chain kept", b);
 }
 
 } // namespace
 
-void Report::Expect(bool ok, std::string_view what)
+void Report::Expect(bool ok, std::string_view what, int board, int item)
 {
-    if (!ok) problems.emplace_back(what);
+    if (ok) return;
+    std::string problem(what);
+    if (board >= 0 || item >= 0) problem += At(board, item);
+    problems.push_back(std::move(problem));
 }
 
 std::string Report::Text() const
@@ -286,11 +288,11 @@ void CheckRead(Report& r, const RegisterImages& before, const RegisterImages& af
         bool cutOk = set.pec[i] == cut.pec && set.computed[i] == protocol::PecOfBytes(cut.data);
         for (int k = 0; k < n; ++k) cutOk = cutOk && set.data[i][U(k)] == cut.data[U(k)];
         for (int k = n; k < 18; ++k) cutOk = cutOk && set.data[i][U(k)] == before.set(shape.kind).data[i][U(k)];
-        r.Expect(cutOk, "received bytes and PEC cut from the reply" + At(b));
+        r.Expect(cutOk, "received bytes and PEC cut from the reply", b);
         const std::int16_t status = ExpectedStatus(after, shape.kind, b, cut.matched);
-        r.Expect(after.pecStatus[i] == status, "PEC status " + std::to_string(after.pecStatus[i]) + " expected " +
-                                                   std::to_string(status) + At(b));
-        r.Expect(panel.ovalFill[i] == ExpectedOval(status), "oval colour follows the verdict" + At(b));
+        if (after.pecStatus[i] != status)
+            r.Fail("PEC status " + std::to_string(after.pecStatus[i]) + " expected " + std::to_string(status) + At(b));
+        r.Expect(panel.ovalFill[i] == ExpectedOval(status), "oval colour follows the verdict", b);
         CheckValidity(r, before, after, shape.kind, b, cut.matched);
         CheckDecoded(r, before, after, shape, b, cut);
     }
@@ -299,7 +301,7 @@ void CheckRead(Report& r, const RegisterImages& before, const RegisterImages& af
         if (Rewritten(shape, index, last)) continue;
         r.Expect(after.codeText[U(index)] == before.codeText[U(index)] &&
                      after.measured[U(index)] == before.measured[U(index)],
-                 "table entry " + std::to_string(index) + " not covered by the read kept");
+                 "table entry not covered by the read kept", -1, index);
     }
     if (shape.kind == ReadKind::Config) r.Expect(after.configReadBackFlag == 1, "read-back flag set by RDCFG");
 
@@ -323,19 +325,19 @@ void CheckWriteFrame(Report& r, std::string_view frame, const RegisterImages& im
         for (int k = 0; k < 7; ++k, at += 3) {
             const std::string_view token = frame.substr(at, 3);
             const bool ok = token[0] == 'S' && UpperHexByte(token.substr(1));
-            r.Expect(ok, "write frame token S + two upper-case hex digits" + At(b, k));
+            r.Expect(ok, "write frame token S + two upper-case hex digits", b, k);
             if (!ok) return;
             const auto value = static_cast<std::uint8_t>(Digit(token[1]) * 16 + Digit(token[2]));
             if (k < 6) {
                 regs.push_back(value);
                 r.Expect(value == protocol::ByteFromText(images.pending[U(b)][U(k)]),
-                         "register sent as the pending text reads" + At(b, k));
+                         "register sent as the pending text reads", b, k);
             } else {
-                r.Expect(value == protocol::PecOfBytes(regs), "data PEC over the registers sent" + At(b));
-                r.Expect(images.writtenDataPec[U(b)] == value, "data PEC recorded" + At(b));
+                r.Expect(value == protocol::PecOfBytes(regs), "data PEC over the registers sent", b);
+                r.Expect(images.writtenDataPec[U(b)] == value, "data PEC recorded", b);
             }
         }
-        r.Expect(images.written[U(b)] == images.pending[U(b)], "written copy of the pending registers" + At(b));
+        r.Expect(images.written[U(b)] == images.pending[U(b)], "written copy of the pending registers", b);
     }
     r.Expect(images.configReadBackFlag == 0, "read-back flag cleared by the write");
 }
@@ -347,9 +349,10 @@ void CheckStatusCodes(Report& r, const presentation::PresentationState& before,
         const int board = static_cast<int>(i / 12);
         const std::int16_t code = after.statusCode[i];
         r.Expect(code >= presentation::kNoReading && code <= presentation::kSoftOver,
-                 "status code " + std::to_string(code) + " in 0..10 at " + std::to_string(i));
+                 "status code in 0..10", board, static_cast<int>(i));
         if (board > last)
-            r.Expect(code == before.statusCode[i], "status code of a board beyond the chain kept at " + std::to_string(i));
+            r.Expect(code == before.statusCode[i], "status code of a board beyond the chain kept", board,
+                     static_cast<int>(i));
     }
 }
 
@@ -358,26 +361,26 @@ void CheckImageRanges(Report& r, const RegisterImages& images, const protocol::T
     auto flag = [](std::int16_t v) { return v == 0 || v == 1; };
     for (int b = 0; b < protocol::kBoardSlots; ++b) {
         const auto i = U(b);
-        r.Expect(images.pecStatus[i] >= 0 && images.pecStatus[i] <= 3, "PEC status in 0..3" + At(b));
+        r.Expect(images.pecStatus[i] >= 0 && images.pecStatus[i] <= 3, "PEC status in 0..3", b);
         r.Expect(flag(images.cellValid[i]) && flag(images.flagValid[i]) && flag(images.temperatureValid[i]) &&
                      flag(images.configReadValid[i]),
-                 "validity flags 0 or 1" + At(b));
-        r.Expect(!(images.cellValid[i] == 1 && images.flagValid[i] == 1), "cell and flag data never both valid" + At(b));
-        r.Expect(flag(images.thermalBit[i]) && flag(images.thermalMark[i]), "thermal bit and mark 0 or 1" + At(b));
+                 "validity flags 0 or 1", b);
+        r.Expect(!(images.cellValid[i] == 1 && images.flagValid[i] == 1), "cell and flag data never both valid", b);
+        r.Expect(flag(images.thermalBit[i]) && flag(images.thermalMark[i]), "thermal bit and mark 0 or 1", b);
         const auto& diag = images.diag[i];
-        r.Expect(diag.revision >= 0 && diag.revision <= 3 && flag(diag.muxFail), "revision and multiplexer flag" + At(b));
-        r.Expect(diag.referenceVolts == 0.0f || InVoltRange(diag.referenceVolts), "reference value in range" + At(b));
-        for (const auto& t : images.flagTexts[i]) r.Expect(t.empty() || UpperHexByte(t), "flag text" + At(b));
-        for (const auto& t : images.readBack[i]) r.Expect(t.empty() || UpperHexByte(t), "read-back text" + At(b));
+        r.Expect(diag.revision >= 0 && diag.revision <= 3 && flag(diag.muxFail), "revision and multiplexer flag", b);
+        r.Expect(diag.referenceVolts == 0.0f || InVoltRange(diag.referenceVolts), "reference value in range", b);
+        for (const auto& t : images.flagTexts[i]) r.Expect(t.empty() || UpperHexByte(t), "flag text", b);
+        for (const auto& t : images.readBack[i]) r.Expect(t.empty() || UpperHexByte(t), "read-back text", b);
         const auto fill = panel.ovalFill[i];
         r.Expect(fill == colour::kWhite || fill == colour::kGreen || fill == colour::kRed || fill == colour::kOrange ||
                      fill == colour::kSysWindow,
-                 "oval colour" + At(b));
+                 "oval colour", b);
     }
     for (int index = 0; index < protocol::kTableSize; ++index) {
         r.Expect(images.codeText[U(index)].size() <= 3, "code text of at most three characters");
         r.Expect(images.measured[U(index)] == 0.0f || InVoltRange(images.measured[U(index)]),
-                 "value in the code range at index " + std::to_string(index));
+                 "value in the code range", -1, index);
     }
     r.Expect(flag(images.configReadBackFlag) && flag(images.writtenTenCellFlag), "chain-wide flags 0 or 1");
 }
@@ -389,22 +392,22 @@ void CheckDisplays(Report& r, const RegisterImages& images, const presentation::
         for (int c = 0; c <= 13; ++c) {
             const std::string value = CellValueText(images, b, c);
             const std::string hex = CellHexText(images, b, c);
-            r.Expect(Printable(value) && value.size() == kCellClearText.size(), "cell value text \"" + value + "\"" + At(b, c));
-            r.Expect(Printable(hex) && hex.size() >= 3 && hex.size() <= 7, "cell code text" + At(b, c));
-            if (!StatusAppearanceFor(state.Code(b, c)))
-                r.Fail("status code without an appearance" + At(b, c));
+            if (!Printable(value) || value.size() != kCellClearText.size())
+                r.Fail("cell value text \"" + value + "\"" + At(b, c));
+            r.Expect(Printable(hex) && hex.size() >= 3 && hex.size() <= 7, "cell code text", b, c);
+            r.Expect(StatusAppearanceFor(state.Code(b, c)).has_value(), "status code with an appearance", b, c);
         }
         for (int row = -1; row <= kTemperatureRows; ++row) {
             const std::string value = TemperatureValueText(images, b, row);
             const std::string hex = TemperatureHexText(images, b, row);
-            r.Expect(Printable(value) && value.size() == kTemperatureClearText.size(),
-                     "temperature value text \"" + value + "\"" + At(b, row));
-            r.Expect(Printable(hex) && hex.size() >= 4 && hex.size() <= 7, "temperature code text" + At(b, row));
+            if (!Printable(value) || value.size() != kTemperatureClearText.size())
+                r.Fail("temperature value text \"" + value + "\"" + At(b, row));
+            r.Expect(Printable(hex) && hex.size() >= 4 && hex.size() <= 7, "temperature code text", b, row);
         }
         for (const auto& t : FlagTexts(images, b))
-            r.Expect(Printable(t) && (t.empty() || t.size() == 7), "flag box text" + At(b));
+            r.Expect(Printable(t) && (t.empty() || t.size() == 7), "flag box text", b);
         for (Colour fill : TemperatureGraphicColours(images, b))
-            r.Expect(fill == kRed || fill == kLightGrey || fill == kWindowColour, "temperature graphic colour" + At(b));
+            r.Expect(fill == kRed || fill == kLightGrey || fill == kWindowColour, "temperature graphic colour", b);
         (void)SelectLegend(images, b, b % 2 == 0);
     }
 }

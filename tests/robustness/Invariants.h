@@ -26,7 +26,9 @@ struct Report {
     std::vector<std::string> problems;
 
     void Fail(std::string problem) { problems.push_back(std::move(problem)); }
-    void Expect(bool ok, std::string_view what);
+    // Records `what` (with the board and item, when given) unless ok; the
+    // text is only built for a problem, so checks cost little when all is well.
+    void Expect(bool ok, std::string_view what, int board = -1, int item = -1);
     bool Ok() const { return problems.empty(); }
     std::string Text() const; // one problem a line
 };

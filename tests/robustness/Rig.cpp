@@ -39,8 +39,8 @@ Report ReadAndClassify(Rig& rig, const ReadShape& shape, Classify classify)
     default: rig.proto.ReadCellVoltages(shape.groupCode); break;
     }
     const auto expected = static_cast<std::size_t>(4 + (rig.last() + 1) * 2 * (shape.bytesPerBoard + 1));
-    report.Expect(rig.tap.lastReadCount() == expected && expected <= link::kReplyBufferSize,
-                  "read count " + std::to_string(rig.tap.lastReadCount()) + " expected " + std::to_string(expected));
+    if (rig.tap.lastReadCount() != expected || expected > link::kReplyBufferSize)
+        report.Fail("read count " + std::to_string(rig.tap.lastReadCount()) + " expected " + std::to_string(expected));
     CheckRead(report, before, rig.images, rig.panel, shape, rig.last(), rig.chain.currentBoard);
 
     switch (shape.kind) {
@@ -58,7 +58,7 @@ Report ReadAndClassify(Rig& rig, const ReadShape& shape, Classify classify)
         presentation::ApplyFlagRule(rig.images, rig.state, rig.last(), rig.groupCode);
     CheckStatusCodes(report, stateBefore, rig.state, rig.last());
     CheckImageRanges(report, rig.images, rig.panel);
-    CheckDisplays(report, rig.images, rig.state);
+    if (rig.checkDisplays) CheckDisplays(report, rig.images, rig.state);
     return report;
 }
 
@@ -71,7 +71,7 @@ Report WriteAndClassify(Rig& rig)
     presentation::ApplyMaskAndDischargeRule(rig.images, rig.state, rig.last(), rig.groupCode);
     CheckStatusCodes(report, stateBefore, rig.state, rig.last());
     CheckImageRanges(report, rig.images, rig.panel);
-    CheckDisplays(report, rig.images, rig.state);
+    if (rig.checkDisplays) CheckDisplays(report, rig.images, rig.state);
     return report;
 }
 

@@ -52,6 +52,9 @@ struct Rig {
     protocol::ChainProtocol proto;
     // The cell group code the flag rule uses: that of the last cell read.
     int groupCode = 0;
+    // The display checks walk every box of every board; a caller that runs
+    // many commands may turn them off and check the displays once at the end.
+    bool checkDisplays = true;
 };
 
 // Which rules run after a read. A command button runs the read's own rule
