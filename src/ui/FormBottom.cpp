@@ -168,10 +168,10 @@ void Form::buildVoltageLimitsPanel()
                              QString::fromLatin1(limit.range));
         // Zero marker behind the box, shown at start (both codes are 0).
         Shape16[i + 7] = addShape(Frame2, QStringLiteral("Shape16"), limit.index + 7,
-                                  P(128, limit.top + 2, 64, 30), Shape::Kind::Rectangle, kLightYellow,
+                                  P(128, limit.top + 2, 66, 30), Shape::Kind::Rectangle, kLightYellow,
                                   kLightYellow, 0);
         TextBox* box = addText(Frame2, QStringLiteral("Text2"), limit.index,
-                               P(133, limit.top + 7, 54, 20), QString::fromLatin1(limit.text));
+                               P(131, limit.top + 7, 60, 20), QString::fromLatin1(limit.text));
         box->setToolTip(QString::fromLatin1(limit.tip));
         box->setForeColor(kDarkCyan);
         box->setBackColor(kLightGrey);
@@ -213,7 +213,7 @@ void Form::buildDiagnosticPanel()
 
     Label23[1] = addLabel(Frame11, QStringLiteral("Label23"), 1, P(4, 116, 108, 12),
                           QStringLiteral("DIAGNOSTIC VREF |"));
-    Text14[4] = addText(Frame11, QStringLiteral("Text14"), 4, P(4, 129, 70, 16), QStringLiteral(" 0.0144V "));
+    Text14[4] = addText(Frame11, QStringLiteral("Text14"), 4, P(4, 129, 70, 16), QStringLiteral(" 0.0144V"));
     for (TextBox* box : Text14)
         box->setLocked(true);
 

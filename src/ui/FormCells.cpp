@@ -114,7 +114,7 @@ void Form::buildCellPanel(int cell, int left, int top)
     const bool maskInCfgr2 = cell <= 4;
     const int maskBit = maskInCfgr2 ? cell + 3 : cell - 5;
     CheckBox* mask = addCheck(panel, maskInCfgr2 ? QStringLiteral("Check2") : QStringLiteral("Check3"),
-                              maskBit, P(41, 44, 43, 15), QStringLiteral("Mask"));
+                              maskBit, P(41, 44, 42, 15), QStringLiteral("Mask"));
     (maskInCfgr2 ? Check2 : Check3)[static_cast<std::size_t>(maskBit)] = mask;
 }
 

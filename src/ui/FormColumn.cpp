@@ -84,10 +84,13 @@ void Form::buildCommandColumn()
                        Shape::Kind::Rectangle, kLightYellow, kLightYellow, 0);
     Shape14->setVisible(false);
 
+    // The column's captions are single words up to "STARTOPENWIRE", which
+    // needs the 7.5-point face to stand clear of the bevel in 97 pixels.
+    const FontSpec columnFont{"Arial", 7.5, true};
     for (const ColumnButton& b : kColumn) {
         Command1[static_cast<std::size_t>(b.index)] =
             addButton(m_canvas, QStringLiteral("Command1"), b.index, W(kColumnLeft, b.top, kColumnWidth, b.height),
-                      QString::fromLatin1(b.caption), QString::fromLatin1(b.tip));
+                      QString::fromLatin1(b.caption), QString::fromLatin1(b.tip), columnFont);
     }
 
     // The continuous cycle starts with the command chosen beside its button.

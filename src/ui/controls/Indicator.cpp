@@ -11,12 +11,12 @@ namespace qm::ui::indicator {
 
 QRect indicatorRect(const QRect& r)
 {
-    return QRect(r.left() + 1, r.top() + (r.height() - kSize) / 2, kSize, kSize);
+    return QRect(r.left(), r.top() + (r.height() - kSize) / 2, kSize, kSize);
 }
 
 QRect captionRect(const QRect& r)
 {
-    const int x = r.left() + 1 + kSize + kSpacing;
+    const int x = r.left() + kSize + kSpacing;
     return QRect(x, r.top(), r.right() - x + 1, r.height());
 }
 

@@ -9,7 +9,7 @@ class QAbstractButton;
 
 namespace qm::ui::indicator {
 
-inline constexpr int kSize = 13;    // indicator square, pixels
+inline constexpr int kSize = 12;    // indicator square, pixels
 inline constexpr int kSpacing = 3;  // between indicator and caption
 
 QRect indicatorRect(const QRect& widgetRect);

@@ -126,10 +126,14 @@ void Line::place()
 {
     // The widget is the line's bounding box, widened by the pen so that the
     // whole stroke is painted.
+    // Flat ends: a horizontal line needs room above and below only, a
+    // vertical one at its sides only.
     const int upp = unitsPerPixel();
     const int pad = (m_borderWidth * upp + 1) / 2;
-    Control::setBounds(Bounds{std::min(m_x1, m_x2) - pad, std::min(m_y1, m_y2) - pad,
-                              std::abs(m_x2 - m_x1) + 2 * pad, std::abs(m_y2 - m_y1) + 2 * pad});
+    const int padX = m_x1 == m_x2 || m_y1 != m_y2 ? pad : 0;
+    const int padY = m_y1 == m_y2 || m_x1 != m_x2 ? pad : 0;
+    Control::setBounds(Bounds{std::min(m_x1, m_x2) - padX, std::min(m_y1, m_y2) - padY,
+                              std::abs(m_x2 - m_x1) + 2 * padX, std::abs(m_y2 - m_y1) + 2 * padY});
     update();
 }
 

@@ -38,8 +38,17 @@ bool TextBox::captionFits() const
     const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
     // QLineEdit keeps two pixels clear on each side of the text.
     const qreal room = contents.width() - 4;
+    // The box shows control characters (a line break) as blanks; blanks at
+    // the end need no room to be read.
+    QString shown = displayText();
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    }
+    while (shown.endsWith(QLatin1Char(' ')))
+        shown.chop(1);
     const QFontMetricsF metrics(font());
-    return metrics.horizontalAdvance(displayText()) <= room && metrics.height() <= contents.height();
+    return metrics.horizontalAdvance(shown) <= room && lineHeight(metrics) <= contents.height();
 }
 
 void TextBox::setSelStart(int position)
@@ -129,8 +138,7 @@ void MultiLineTextBox::rewrap()
 {
     m_rewrapping = true;
     if (isReadOnly()) {
-        const WrappedText wrapped =
-            wrapWords(QFontMetricsF(font()), m_text, viewport()->width() - 2 * document()->documentMargin());
+        const WrappedText wrapped = wrapWords(QFontMetricsF(font()), m_text, textRoom().width());
         setPlainText(wrapped.lines.join(QLatin1Char('\n')));
     } else {
         QString plain = m_text;
@@ -140,11 +148,17 @@ void MultiLineTextBox::rewrap()
     m_rewrapping = false;
 }
 
+QSizeF MultiLineTextBox::textRoom() const
+{
+    // From the box's own size: the viewport is laid out only once shown.
+    const qreal margin = document()->documentMargin();
+    const QRect inside = contentsRect();
+    return QSizeF(inside.width() - 2 * margin, inside.height() - 2 * margin);
+}
+
 bool MultiLineTextBox::captionFits() const
 {
-    const qreal margin = document()->documentMargin();
-    const QSizeF room(viewport()->width() - 2 * margin, viewport()->height() - 2 * margin);
-    return wrappedTextFits(QFontMetricsF(font()), m_text, room);
+    return wrappedTextFits(QFontMetricsF(font()), m_text, textRoom());
 }
 
 void MultiLineTextBox::changeEvent(QEvent* event)

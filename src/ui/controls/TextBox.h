@@ -74,6 +74,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QSizeF textRoom() const;
     void rewrap();
     QString m_text;
     bool m_rewrapping = false;

@@ -93,9 +93,16 @@ WrappedText wrapWords(const QFontMetricsF& metrics, const QString& text, qreal w
     return out;
 }
 
+int lineHeight(const QFontMetricsF& metrics)
+{
+    return static_cast<int>(std::lround(metrics.height()));
+}
+
 int linePitch(const QFontMetricsF& metrics, int fixedPitch)
 {
-    return fixedPitch > 0 ? fixedPitch : static_cast<int>(std::ceil(metrics.lineSpacing()));
+    // Lines follow each other without extra leading, as the window's
+    // captions always have.
+    return fixedPitch > 0 ? fixedPitch : lineHeight(metrics);
 }
 
 bool wrappedTextFits(const QFontMetricsF& metrics, const QString& text, QSizeF box,
@@ -106,7 +113,7 @@ bool wrappedTextFits(const QFontMetricsF& metrics, const QString& text, QSizeF b
     const WrappedText wrapped = wrapWords(metrics, text, box.width());
     const qreal pitch = linePitch(metrics, fixedPitch);
     // The last line needs only the font's height, not a full pitch.
-    const qreal height = pitch * (wrapped.lines.size() - 1) + std::ceil(metrics.height());
+    const qreal height = pitch * (wrapped.lines.size() - 1) + lineHeight(metrics);
     return wrapped.widest <= box.width() + 0.01 && height <= box.height() + 0.01;
 }
 
@@ -116,15 +123,15 @@ void drawWrappedText(QPainter& painter, const QRect& rect, const QString& text, 
     const QFontMetricsF metrics(painter.font());
     const WrappedText wrapped = wrapWords(metrics, text, rect.width());
     const int pitch = linePitch(metrics, fixedPitch);
-    const int lineHeight = static_cast<int>(std::ceil(metrics.height()));
-    const int total = pitch * static_cast<int>(wrapped.lines.size() - 1) + lineHeight;
+    const int height = lineHeight(metrics);
+    const int total = pitch * static_cast<int>(wrapped.lines.size() - 1) + height;
     int y = rect.top();
     if (alignment & Qt::AlignVCenter)
         y += (rect.height() - total) / 2;
     const int horizontal = alignment & Qt::AlignHorizontal_Mask;
     for (const QString& line : wrapped.lines) {
-        painter.drawText(QRect(rect.left(), y, rect.width(), lineHeight),
-                         horizontal | Qt::AlignTop | Qt::TextSingleLine, line);
+        painter.drawText(QRect(rect.left(), y, rect.width(), height),
+                         horizontal | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, line);
         y += pitch;
     }
 }

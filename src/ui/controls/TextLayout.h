@@ -33,7 +33,9 @@ struct WrappedText {
 
 WrappedText wrapWords(const QFontMetricsF& metrics, const QString& text, qreal width);
 
-// Line pitch of a font: its line spacing unless a pitch is given.
+// Height of one line of text, and the pitch of wrapped lines (the line
+// height unless a fixed pitch is given).
+int lineHeight(const QFontMetricsF& metrics);
 int linePitch(const QFontMetricsF& metrics, int fixedPitch = 0);
 
 // True when the wrapped text fits a box of the given size.
