@@ -77,6 +77,18 @@ public:
         }
     }
 
+    // Writes a measuring configuration to every board in use, as the operator
+    // would: VOV 4.2 V, VUV 3.0 V, CDC 2, then "WRITE CONFIG". The simulated
+    // chips convert only once their CDC is above 0.
+    void writeMeasureMode()
+    {
+        typeThreshold(1, "4.2");
+        typeThreshold(0, "3.0");
+        click(form().Command0[1]);
+        click(form().Command0[1]);
+        click(form().Command1[5]);
+    }
+
     std::vector<std::string> writesSinceMark() const
     {
         return {rec.writes().begin() + static_cast<std::ptrdiff_t>(mark_), rec.writes().end()};
