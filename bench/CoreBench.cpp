@@ -90,5 +90,3 @@ void BM_ReadCellVoltages10Boards_Simulator(benchmark::State& state)
 BENCHMARK(BM_ReadCellVoltages10Boards_Simulator);
 
 } // namespace
-
-BENCHMARK_MAIN();

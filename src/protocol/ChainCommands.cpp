@@ -29,7 +29,7 @@ void ChainProtocol::StartCellConversion(CellStartKind kind, std::string_view sel
 {
     const std::string command{CellStartDigit(kind), SelectorDigit(selector)};
     SendStart(CellStartMnemonic(kind), command);
-    for (int b = 0; b <= chain_.lastBoardIndex; ++b) {
+    for (int b = 0; b <= last(); ++b) {
         images_.cellValid[U(b)] = 0;
         images_.flagValid[U(b)] = 0;
     }
@@ -39,7 +39,7 @@ void ChainProtocol::StartTemperatureConversion(std::string_view selector)
 {
     const std::string command{kTemperatureStartDigit, SelectorDigit(selector)};
     SendStart("STTMPAD", command);
-    for (int b = 0; b <= chain_.lastBoardIndex; ++b) images_.temperatureValid[U(b)] = 0;
+    for (int b = 0; b <= last(); ++b) images_.temperatureValid[U(b)] = 0;
 }
 
 void ChainProtocol::StartPoll(int mode)
@@ -72,7 +72,7 @@ void ChainProtocol::WriteConfiguration()
     frame += cmd::WRCFG;
     frame += 'S';
     frame += CommandPec(cmd::WRCFG);
-    for (int b = chain_.lastBoardIndex; b >= 0; --b) {
+    for (int b = last(); b >= 0; --b) {
         const std::string dpec = ConfigDataPec(images_, b);
         images_.writtenDataPec[U(b)] = ByteFromText(dpec);
         // Registers go out as two-digit texts; one that is not (it never should
@@ -82,7 +82,7 @@ void ChainProtocol::WriteConfiguration()
     }
     frame += 'X';
     link::TransactWriteOnly(device_, frame);
-    ShowConfigurationWrite(panel_, images_, chain_.currentBoard);
+    ShowConfigurationWrite(panel_, images_, current());
     if (listener_) listener_->transferShown();
     images_.configReadBackFlag = 0;
     if (listener_) listener_->configurationWritten();

@@ -63,6 +63,10 @@ public:
     void WriteConfiguration();
 
 private:
+    // The chain selection held to boards 0..9, so that no selection can make a
+    // command reach past the per-board images.
+    int last() const;
+    int current() const;
     std::string Read(ReadKind kind, std::string_view command, int bytesPerBoard);
     void Judge(ReadKind kind);
     void SendStart(std::string_view mnemonic, const std::string& command);

@@ -3,6 +3,7 @@
 // images are rewritten from the reply whether or not a board's PEC matched;
 // only the thermal-shutdown bit and the diagnostic revision/multiplexer values
 // wait for a match.
+#include <algorithm>
 #include <span>
 
 #include "link/Transport.h"
@@ -39,9 +40,13 @@ ChainProtocol::ChainProtocol(link::Device& device, RegisterImages& images, Trans
 {
 }
 
+int ChainProtocol::last() const { return std::clamp(chain_.lastBoardIndex, 0, kMaxBoards - 1); }
+
+int ChainProtocol::current() const { return std::clamp(chain_.currentBoard, 0, kMaxBoards - 1); }
+
 std::string ChainProtocol::Read(ReadKind kind, std::string_view command, int n)
 {
-    const int boards = chain_.lastBoardIndex + 1;
+    const int boards = last() + 1;
     std::string reply = link::TransactWithReply(device_, ReadFrame(command, n, boards),
                                                 static_cast<std::int16_t>(ReadReplyLength(n, boards)));
     ReceivedSet& set = images_.set(kind);
@@ -58,7 +63,7 @@ std::string ChainProtocol::Read(ReadKind kind, std::string_view command, int n)
 void ChainProtocol::Judge(ReadKind kind)
 {
     const ReceivedSet& set = images_.set(kind);
-    for (int b = 0; b <= chain_.lastBoardIndex; ++b) {
+    for (int b = 0; b <= last(); ++b) {
         const auto i = U(b);
         const bool match = set.pec[i] == set.computed[i];
         auto& status = images_.pecStatus[i];
@@ -93,10 +98,10 @@ void ChainProtocol::ReadConfiguration()
 {
     constexpr int n = 6;
     Read(ReadKind::Config, "02", n);
-    ShowRead(panel_, images_, ReadKind::Config, chain_.currentBoard);
+    ShowRead(panel_, images_, ReadKind::Config, current());
     Judge(ReadKind::Config);
     if (listener_) listener_->transferShown();
-    for (int b = 0; b <= chain_.lastBoardIndex; ++b) {
+    for (int b = 0; b <= last(); ++b) {
         const auto& d = images_.config.data[U(b)];
         for (int k = 0; k < n; ++k) images_.readBack[U(b)][U(k)] = ByteText(d[U(k)]);
         images_.configReadValid[U(b)] = (d[0] & 0x07) != 0 ? 1 : 0;
@@ -109,10 +114,10 @@ void ChainProtocol::ReadFlags()
 {
     constexpr int n = 3;
     Read(ReadKind::Flags, "0C", n);
-    ShowRead(panel_, images_, ReadKind::Flags, chain_.currentBoard);
+    ShowRead(panel_, images_, ReadKind::Flags, current());
     Judge(ReadKind::Flags);
     if (listener_) listener_->transferShown();
-    for (int b = 0; b <= chain_.lastBoardIndex; ++b)
+    for (int b = 0; b <= last(); ++b)
         for (int k = 0; k < n; ++k) images_.flagTexts[U(b)][U(k)] = ByteText(images_.flags.data[U(b)][U(k)]);
     if (listener_) listener_->flagsRead();
 }
@@ -121,10 +126,10 @@ void ChainProtocol::ReadTemperatures()
 {
     constexpr int n = 5;
     const std::string reply = Read(ReadKind::Temperatures, "0E", n);
-    ShowRead(panel_, images_, ReadKind::Temperatures, chain_.currentBoard);
+    ShowRead(panel_, images_, ReadKind::Temperatures, current());
     Judge(ReadKind::Temperatures);
     if (listener_) listener_->transferShown();
-    for (int b = 0; b <= chain_.lastBoardIndex; ++b) {
+    for (int b = 0; b <= last(); ++b) {
         const int p = 8 + 12 * b;
         StoreCode(images_, RegisterImages::TemperatureIndex(b, 1), CodeChars(reply, p, p - 3, p - 2));
         StoreCode(images_, RegisterImages::TemperatureIndex(b, 2), CodeChars(reply, p + 1, p + 2, p - 1));
@@ -140,10 +145,10 @@ void ChainProtocol::ReadDiagnostics()
 {
     constexpr int n = 2;
     const std::string reply = Read(ReadKind::Diagnostics, "54", n);
-    ShowRead(panel_, images_, ReadKind::Diagnostics, chain_.currentBoard);
+    ShowRead(panel_, images_, ReadKind::Diagnostics, current());
     Judge(ReadKind::Diagnostics);
     if (listener_) listener_->transferShown();
-    for (int b = 0; b <= chain_.lastBoardIndex; ++b) {
+    for (int b = 0; b <= last(); ++b) {
         auto& diag = images_.diag[U(b)];
         const int base = 6 * b;
         diag.referenceVolts = CodeToVolts(HexPrefixValue(CodeChars(reply, 8 + base, 5 + base, 6 + base), 3));
@@ -162,12 +167,12 @@ void ChainProtocol::ReadCellVoltages(int groupCode)
     if (groupCode < 0 || groupCode > 5) groupCode = 0;
     const CellGroup& group = CellGroupFor(groupCode);
     const std::string reply = Read(group.kind, group.command, group.bytesPerBoard);
-    ShowRead(panel_, images_, group.kind, chain_.currentBoard, groupCode);
+    ShowRead(panel_, images_, group.kind, current(), groupCode);
     Judge(group.kind);
     if (listener_) listener_->transferShown();
     const int charsPerBoard = 2 * (group.bytesPerBoard + 1);
     const int triples = group.bytesPerBoard / 3;
-    for (int b = 0; b <= chain_.lastBoardIndex; ++b) {
+    for (int b = 0; b <= last(); ++b) {
         for (int j = 0; j < triples; ++j) {
             const int p = 8 + 6 * j + charsPerBoard * b;
             const int cell = group.firstCell + 2 * j;

@@ -322,3 +322,16 @@ TEST(ConfigurationWrite, FrameOrderPecAndWrittenCopy)
     EXPECT_TRUE(g.images.written[3][0].empty());
     EXPECT_EQ(g.images.writtenTenCellFlag, 1); // current board 0 was written E9: 10-cell bit set
 }
+
+TEST(Reads, ASelectionOutsideTheChainIsHeldToTenBoards)
+{
+    Fixture f(1);
+    f.chain.lastBoardIndex = 14;
+    f.chain.currentBoard = -3;
+    f.images.measured[RegisterImages::TemperatureIndex(0, 1)] = 1.5f;
+    f.proto.ReadCellVoltages(0);
+    EXPECT_EQ(f.rec.reads().back(), 384u); // ten boards, no more
+    EXPECT_FLOAT_EQ(f.images.measured[RegisterImages::TemperatureIndex(0, 1)], 1.5f); // not overwritten
+    f.proto.WriteConfiguration();
+    EXPECT_EQ(f.rec.writes().back().size(), 9u + 10 * 21 + 1);
+}
