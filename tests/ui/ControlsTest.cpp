@@ -49,8 +49,9 @@ TEST(ColourNumbers, PlainNumbersAreBlueGreenRed)
         {33023, QColor(255, 128, 0)},       {16744576, QColor(128, 128, 255)},
         {0x7F0000FF, QColor(255, 0, 0)}, // only the low 24 bits count
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(toQColor(c.number), c.colour) << c.number;
+    }
     EXPECT_EQ(colourNumber(255, 128, 0), 33023);
 }
 

@@ -185,13 +185,16 @@ TEST_F(FormInventory, EveryCaptionTipAndInitialStateOfTheDesign)
         SCOPED_TRACE(r.name.toStdString());
         Control* control = form.control(r.name);
         ASSERT_NE(control, nullptr);
-        if (!r.caption.isNull())
+        if (!r.caption.isNull()) {
             EXPECT_EQ(control->caption(), r.caption);
-        if (!r.tip.isNull())
+        }
+        if (!r.tip.isNull()) {
             EXPECT_EQ(control->widget().toolTip(), r.tip);
+        }
         EXPECT_EQ(control->visible(), r.shown == Shown::Yes);
-        if (r.value)
+        if (r.value) {
             EXPECT_EQ(valueOf(*control), r.value);
+        }
         if (r.shown == Shown::No)
             hidden.insert(r.name);
     }
@@ -204,8 +207,9 @@ TEST_F(FormInventory, EveryCaptionTipAndInitialStateOfTheDesign)
         SCOPED_TRACE(name.toStdString());
         EXPECT_EQ(control->visible(), hidden.count(name) == 0);
         EXPECT_TRUE(control->widget().isEnabled());
-        if (dynamic_cast<CheckBox*>(control))
+        if (dynamic_cast<CheckBox*>(control)) {
             EXPECT_EQ(valueOf(*control), ticked.count(name) ? 1 : 0);
+        }
     }
 }
 
@@ -234,8 +238,9 @@ TEST_F(FormInventory, ColoursAndFontsOtherPartsRelyOn)
     EXPECT_EQ(form.Shape3->fillColor(), 255);
     EXPECT_EQ(form.Shape3->borderWidth(), 3);
     EXPECT_EQ(form.Shape14->fillColor(), 8454143);
-    for (Shape* tab : form.Shape16)
+    for (Shape* tab : form.Shape16) {
         EXPECT_EQ(tab->fillColor(), 8454143);
+    }
     for (TextBox* box : form.Text2) {
         EXPECT_EQ(box->foreColor(), 32896);
         EXPECT_EQ(box->backColor(), 14737632);
@@ -248,16 +253,19 @@ TEST_F(FormInventory, ColoursAndFontsOtherPartsRelyOn)
         EXPECT_EQ(box->foreColor(), 16777215);
         EXPECT_EQ(box->backColor(), 0);
     }
-    for (Shape* square : form.Shape1)
+    for (Shape* square : form.Shape1) {
         EXPECT_EQ(square->fillColor(), 16777215);
+    }
     for (Shape* oval : form.Shape12) {
         EXPECT_EQ(oval->fillColor(), 16777215);
         EXPECT_EQ(oval->kind(), Shape::Kind::Oval);
     }
-    for (std::size_t i = 0; i < 12; ++i)
+    for (std::size_t i = 0; i < 12; ++i) {
         EXPECT_EQ(form.Shape5[i]->fillColor(), 12632256);
-    for (int k = 0; k < 3; ++k)
+    }
+    for (int k = 0; k < 3; ++k) {
         EXPECT_TRUE(form.Check0[static_cast<std::size_t>(k)]->fontBold());
+    }
     EXPECT_EQ(form.Text15->fontSize(), 15.75);
     EXPECT_TRUE(form.Text15->fontBold());
     EXPECT_EQ(form.Combo1->fontSize(), 12.0);
@@ -267,14 +275,16 @@ TEST_F(FormInventory, ColoursAndFontsOtherPartsRelyOn)
     EXPECT_EQ(form.canvas()->palette().color(QPalette::Window), toQColor(12632256));
     for (Control* control : form.controls()) {
         if (dynamic_cast<Frame*>(control) || dynamic_cast<CheckBox*>(control)
-            || dynamic_cast<OptionButton*>(control))
+            || dynamic_cast<OptionButton*>(control)) {
             EXPECT_EQ(control->backColor(), 12632256) << control->displayName().toStdString();
+        }
     }
     // Panel captions and the controls in them use the 8.25-point face.
     for (Control* control : form.controls()) {
         if (qobject_cast<Frame*>(control->widget().parentWidget()) && !dynamic_cast<Shape*>(control)
-            && !dynamic_cast<Line*>(control) && control != form.Label25 && control != form.Text15)
+            && !dynamic_cast<Line*>(control) && control != form.Label25 && control != form.Text15) {
             EXPECT_EQ(control->fontSize(), 8.25) << control->displayName().toStdString();
+        }
     }
 }
 
@@ -282,8 +292,9 @@ TEST_F(FormInventory, BoardListMenusTimerAndCaption)
 {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("QM7410-1/-3 DAISY CHAIN MULTICELL MONITOR GUI"));
     ASSERT_EQ(form.Combo1->listCount(), 10);
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(form.Combo1->itemText(i), QString::number(i + 1));
+    }
     EXPECT_EQ(form.Combo1->listIndex(), 0);
 
     ASSERT_NE(form.Timer1, nullptr);

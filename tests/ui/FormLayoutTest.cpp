@@ -117,8 +117,9 @@ TEST_F(FormLayout, ArraysAreIndexedAsTheWindowIndexesThem)
         }
     }
     std::set<QString> names;
-    for (Control* control : form.controls())
+    for (Control* control : form.controls()) {
         EXPECT_TRUE(names.insert(control->displayName()).second) << control->displayName().toStdString();
+    }
     EXPECT_EQ(form.Line10[12]->index(), 12);
 
     // Grid square 12*b + c - 1 stands in board column b and in the row of
@@ -277,17 +278,20 @@ TEST_F(FormLayout, TabsAndShapesSitBehindTheirControls)
     EXPECT_TRUE(behind(*form.Shape16[6], *form.Command0[0]));
     EXPECT_TRUE(behind(*form.Shape16[7], *form.Text2[0]));
     EXPECT_TRUE(behind(*form.Shape16[8], *form.Text2[1]));
-    for (CommandButton* button : form.Command4)
+    for (CommandButton* button : form.Command4) {
         EXPECT_TRUE(behind(*form.Shape15, *button));
-    for (std::size_t i = 0; i < 12; ++i)
+    }
+    for (std::size_t i = 0; i < 12; ++i) {
         EXPECT_TRUE(behind(*form.Shape4[i], *form.Shape2[i])) << "the level bar is drawn over the body";
+    }
 }
 
 TEST_F(FormLayout, EveryCaptionFits)
 {
-    for (Control* control : form.controls())
+    for (Control* control : form.controls()) {
         EXPECT_TRUE(control->captionFits()) << control->displayName().toStdString() << ": "
                                             << control->caption().toStdString();
+    }
     // Headings that must break where their columns start.
     EXPECT_EQ(wrapWords(QFontMetricsF(form.Label23[2]->font()), form.Label23[2]->caption(),
                         form.Label23[2]->width())
@@ -298,8 +302,9 @@ TEST_F(FormLayout, EveryCaptionFits)
         ASSERT_EQ(lines.size(), 2);
         EXPECT_EQ(lines[1], QStringLiteral("| CFGR0 | CFGR1 | CFGR2 | CFGR3 | CFGR4 | CFGR5 |"));
     }
-    for (Label* label : form.Label3)
+    for (Label* label : form.Label3) {
         EXPECT_EQ(wrapWords(QFontMetricsF(label->font()), label->caption(), label->width()).lines.size(), 3);
+    }
 }
 
 TEST_F(FormLayout, CaptionsFitTheTextsShownLater)
@@ -342,9 +347,10 @@ TEST_F(FormLayout, CaptionsFitTheTextsShownLater)
          "CDC=0-STANDBY MODE. CLICK UP/DOWN BUTTON TO SET CDC>0 THEN WRITE CONFIG FOR MEASURE MODE", 0},
         {form.Command5[0], "CELL VOLT", 0},
     };
-    for (const Later& c : cases)
+    for (const Later& c : cases) {
         EXPECT_TRUE(fitsWith(*c.control, QString::fromLatin1(c.text), c.width))
             << c.control->displayName().toStdString() << ": \"" << c.text << "\"";
+    }
 
     // The header over the grid for any board count.
     QString header = QStringLiteral("BOARDS    1");
@@ -376,8 +382,9 @@ TEST_F(FormLayout, DutyCycleTableRowsFitTheTableBox)
     };
     MultiLineTextBox& box = *form.Text3;
     for (const auto& row : rows) {
-        for (const char* line : row)
+        for (const char* line : row) {
             EXPECT_TRUE(fitsWith(box, QString::fromLatin1(line))) << line;
+        }
         const QString both = QString::fromLatin1(row[0]) + QStringLiteral("\r\n") + QString::fromLatin1(row[1]);
         EXPECT_TRUE(fitsWith(box, both)) << row[0];
     }
