@@ -65,8 +65,14 @@ bool Monitor::OnThresholdKey(int box, int keyCode)
     text->setForeColor(colour::kDarkCyan);
     const config::KeyDecision d =
         config::FilterThresholdKey(text->caption().toStdString(), text->selStart(), static_cast<char32_t>(keyCode));
-    text->setCaption(QString::fromStdString(d.text));
-    text->setSelStart(d.caret);
+    // Only a text that had blanks to trim is rewritten: rewriting an unchanged
+    // text would drop the operator's selection, so that a digit typed over a
+    // selected number would be added to it instead of replacing it.
+    const QString trimmed = QString::fromStdString(d.text);
+    if (text->caption() != trimmed) {
+        text->setCaption(trimmed);
+        text->setSelStart(d.caret);
+    }
     if (d.focusWriteConfig) {
         form_.Command1[5]->setFocus(); // leaving the box runs the entry check
         if (text->hasFocus() || !form_.isVisible()) OnThresholdFocusOut(box);
