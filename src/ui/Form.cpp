@@ -212,6 +212,9 @@ void Form::applyWindowSize()
     const int width = static_cast<int>(std::lround(static_cast<double>(m_widthTwips) / kTwips));
     const int height = static_cast<int>(std::lround(static_cast<double>(m_heightTwips) / kTwips));
     m_canvas->setFixedSize(width, height);
+    // The rule at the bottom spans the window at any width.
+    if (Line1)
+        Line1->setEnds(0, Line1->y1(), width, Line1->y2());
     if (layout())
         layout()->activate();
 }

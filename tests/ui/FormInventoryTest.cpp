@@ -222,7 +222,7 @@ TEST_F(FormInventory, DutyCycleHeadingNamesItsColumns)
         EXPECT_TRUE(heading.contains(QString::fromLatin1(column))) << column;
 }
 
-TEST_F(FormInventory, ColoursAndFontsOtherPartsRelyOn)
+TEST_F(FormInventory, ColoursAndFontsTheViewsRelyOn)
 {
     EXPECT_EQ(form.Shape15->fillColor(), kDarkRed);
     EXPECT_EQ(form.Label21->backColor(), kDarkRed);

@@ -211,6 +211,7 @@ TEST_F(FormLayout, WindowSizeInTwips)
     form.setWindowWidthTwips(13780);
     EXPECT_EQ(form.windowWidthTwips(), 13780);
     EXPECT_EQ(form.canvas()->width(), 919);
+    EXPECT_EQ(form.Line1->x2(), 919) << "the bottom rule spans the wider window";
     form.setWindowWidthTwips(13500);
     EXPECT_EQ(form.canvas()->width(), 900);
     form.setWindowHeightTwips(8970);
@@ -315,7 +316,7 @@ TEST_F(FormLayout, CaptionsFitTheTextsShownLater)
         int width; // 0: as designed
     };
     const Later cases[] = {
-        // Armed and normal looks of the command column (Parts that move them).
+        // Armed and normal looks of the command column.
         {form.Command1[7], "READCELL", 81}, {form.Command1[7], "READCELLVOLT", 97},
         {form.Command1[5], "WRITECONFIG", 81}, {form.Command1[6], "READ CONFIG", 81},
         {form.Command1[9], "READ TEMP", 81}, {form.Command1[8], "READ  FLAG", 81},
