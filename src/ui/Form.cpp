@@ -26,7 +26,6 @@ Form::Form(QWidget* parent) : QMainWindow(parent)
     initFormResources();
     setWindowTitle(QStringLiteral("QM7410-1/-3 DAISY CHAIN MULTICELL MONITOR GUI"));
     setWindowIcon(QIcon(QStringLiteral(":/form/icon.png")));
-    setFont(makeFont(QString::fromLatin1(kWindowFont.name), kWindowFont.points, kWindowFont.bold));
 
     m_canvas = new QWidget(this);
     m_canvas->setObjectName(QStringLiteral("Form1"));
