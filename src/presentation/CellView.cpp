@@ -26,6 +26,44 @@ void ApplyLook(TextBox* box, const presentation::BoxLook& look)
 // one box is ticked the others are disabled and their values shown on grey.
 bool Selectable(const CheckBox* box) { return box->isEnabled(); }
 
+// Cell panel c (1..12) in the selection (dark lines and outlines, solid
+// battery, box enabled, value box in the normal look of the view) or left out
+// of it (grey, hollow, box disabled, value on grey), with the overview squares
+// of cell c on boards 0..lastBoard solid or hollow to match.
+void PaintCellPanelLook(Form& form, int c, bool on, bool hexView, int lastBoard)
+{
+    const std::size_t i = U(c - 1);
+    const int lineColour = on ? colour::kSysWindowText : colour::kGrey;
+    const Shape::FillStyle fill = on ? Shape::FillStyle::Solid : Shape::FillStyle::Transparent;
+    form.Frame1[i]->setForeColor(lineColour);
+    form.Check6[i]->setForeColor(lineColour);
+    form.Check6[i]->setEnabled(on);
+    for (Line* l : {form.Line7[i], form.Line9[i], form.Line10[i]}) l->setBorderColor(lineColour);
+    for (Shape* s : {form.Shape2[i], form.Shape4[i], form.Shape5[i]}) {
+        s->setBorderColor(lineColour);
+        s->setFillStyle(fill);
+    }
+    form.maskBox(c)->setForeColor(lineColour);
+    form.dccBox(c)->setForeColor(lineColour);
+    ApplyLook(form.Text1[i], hexView ? presentation::HexViewLook(on) : presentation::CellValueLook(on));
+    for (int b = 0; b <= lastBoard && b < protocol::kMaxBoards; ++b)
+        form.Shape1[U(12 * b + c - 1)]->setFillStyle(fill);
+}
+
+// Temperature row 0..2 in the selection or left out of it, as the cell panels.
+void PaintTemperatureRowLook(Form& form, int row, bool on, bool hexView)
+{
+    const std::size_t r = U(row);
+    const int lineColour = on ? colour::kSysWindowText : colour::kGrey;
+    form.Check7[r]->setForeColor(lineColour);
+    form.Check7[r]->setEnabled(on);
+    for (Shape* s : {form.Shape6[r], form.Shape7[r], form.Shape8[r]}) {
+        s->setBorderColor(lineColour);
+        s->setFillStyle(on ? Shape::FillStyle::Solid : Shape::FillStyle::Transparent);
+    }
+    ApplyLook(form.Text6[r], hexView ? presentation::HexViewLook(on) : presentation::TemperatureValueLook(on));
+}
+
 } // namespace
 
 void Monitor::RefreshCellValues(int groupCode)
@@ -110,24 +148,8 @@ void Monitor::ApplyCellSelection()
 {
     const bool hex = s_.acq.cellHexView == 1;
     for (int c = 1; c <= 12; ++c) {
-        CheckBox* box = form_.Check6[U(c - 1)];
-        const bool ticked = box->value() == 1;
-        const int lineColour = ticked ? colour::kSysWindowText : colour::kGrey;
-        form_.Frame1[U(c - 1)]->setForeColor(lineColour);
-        box->setForeColor(lineColour);
-        box->setEnabled(ticked);
-        for (Line* l : {form_.Line7[U(c - 1)], form_.Line9[U(c - 1)], form_.Line10[U(c - 1)]})
-            l->setBorderColor(lineColour);
-        for (Shape* s : {form_.Shape2[U(c - 1)], form_.Shape4[U(c - 1)], form_.Shape5[U(c - 1)]}) {
-            s->setBorderColor(lineColour);
-            s->setFillStyle(ticked ? Shape::FillStyle::Solid : Shape::FillStyle::Transparent);
-        }
-        form_.maskBox(c)->setForeColor(lineColour);
-        form_.dccBox(c)->setForeColor(lineColour);
-        ApplyLook(form_.Text1[U(c - 1)], hex ? presentation::HexViewLook(ticked) : presentation::CellValueLook(ticked));
-        for (int b = 0; b <= last(); ++b)
-            form_.Shape1[U(12 * b + c - 1)]->setFillStyle(ticked ? Shape::FillStyle::Solid
-                                                                   : Shape::FillStyle::Transparent);
+        const bool ticked = form_.Check6[U(c - 1)]->value() == 1;
+        PaintCellPanelLook(form_, c, ticked, hex, last());
         if (ticked) s_.acq.cellSelector = presentation::CellSelectorDigit(c);
     }
 }
@@ -136,22 +158,11 @@ void Monitor::ClearCellSelection()
 {
     const bool hex = s_.acq.cellHexView == 1;
     for (int c = 1; c <= 12; ++c) {
-        CheckBox* box = form_.Check6[U(c - 1)];
-        if (box->isEnabled()) continue;
-        const int lineColour = colour::kSysWindowText;
-        form_.Frame1[U(c - 1)]->setForeColor(lineColour);
-        box->setForeColor(lineColour);
-        box->setEnabled(true);
-        for (Line* l : {form_.Line7[U(c - 1)], form_.Line9[U(c - 1)], form_.Line10[U(c - 1)]})
-            l->setBorderColor(lineColour);
-        for (Shape* s : {form_.Shape2[U(c - 1)], form_.Shape4[U(c - 1)], form_.Shape5[U(c - 1)]}) {
-            s->setBorderColor(lineColour);
-            s->setFillStyle(Shape::FillStyle::Solid);
-        }
-        form_.maskBox(c)->setForeColor(lineColour);
-        form_.dccBox(c)->setForeColor(lineColour);
-        ApplyLook(form_.Text1[U(c - 1)], hex ? presentation::HexViewLook(true) : presentation::CellValueLook(true));
-        for (int b = 0; b < protocol::kMaxBoards; ++b) form_.Shape1[U(12 * b + c - 1)]->setFillStyle(Shape::FillStyle::Solid);
+        if (form_.Check6[U(c - 1)]->isEnabled()) continue;
+        // Every board, not only those on the stack: a column hidden while the
+        // selection was made hollow must come back solid when the board count
+        // grows again.
+        PaintCellPanelLook(form_, c, true, hex, protocol::kMaxBoards - 1);
     }
     s_.acq.cellSelector = "0";
 }
@@ -159,18 +170,9 @@ void Monitor::ClearCellSelection()
 void Monitor::ApplyTemperatureSelection()
 {
     const bool hex = s_.acq.temperatureHexView == 1;
-    for (int row = 0; row < 3; ++row) {
-        CheckBox* box = form_.Check7[U(row)];
-        const bool ticked = box->value() == 1;
-        const int lineColour = ticked ? colour::kSysWindowText : colour::kGrey;
-        box->setForeColor(lineColour);
-        box->setEnabled(ticked);
-        for (Shape* s : {form_.Shape6[U(row)], form_.Shape7[U(row)], form_.Shape8[U(row)]}) {
-            s->setBorderColor(lineColour);
-            s->setFillStyle(ticked ? Shape::FillStyle::Solid : Shape::FillStyle::Transparent);
-        }
-        ApplyLook(form_.Text6[U(row)],
-                  hex ? presentation::HexViewLook(ticked) : presentation::TemperatureValueLook(ticked));
+    for (int row = 0; row < presentation::kTemperatureRows; ++row) {
+        const bool ticked = form_.Check7[U(row)]->value() == 1;
+        PaintTemperatureRowLook(form_, row, ticked, hex);
         if (ticked) s_.acq.temperatureSelector = presentation::TemperatureSelectorDigit(row);
     }
 }
@@ -178,17 +180,8 @@ void Monitor::ApplyTemperatureSelection()
 void Monitor::ClearTemperatureSelection()
 {
     const bool hex = s_.acq.temperatureHexView == 1;
-    for (int row = 0; row < 3; ++row) {
-        CheckBox* box = form_.Check7[U(row)];
-        if (box->isEnabled()) continue;
-        box->setForeColor(colour::kSysWindowText);
-        box->setEnabled(true);
-        for (Shape* s : {form_.Shape6[U(row)], form_.Shape7[U(row)], form_.Shape8[U(row)]}) {
-            s->setBorderColor(colour::kSysWindowText);
-            s->setFillStyle(Shape::FillStyle::Solid);
-        }
-        ApplyLook(form_.Text6[U(row)], hex ? presentation::HexViewLook(true) : presentation::TemperatureValueLook(true));
-    }
+    for (int row = 0; row < presentation::kTemperatureRows; ++row)
+        if (!form_.Check7[U(row)]->isEnabled()) PaintTemperatureRowLook(form_, row, true, hex);
     s_.acq.temperatureSelector = "0";
 }
 
@@ -222,7 +215,8 @@ void Monitor::ApplyCellCountLayout()
         for (int b = 0; b < protocol::kMaxBoards; ++b)
             if (b <= last()) form_.Shape1[U(12 * b + c - 1)]->setVisible(!ten);
     }
-    if (form_.Line10[12]) form_.Line10[12]->setVisible(true);
+    // The wire from the top of the stack into cell 12 goes with cell 12.
+    if (form_.Line10[12]) form_.Line10[12]->setVisible(!ten);
     form_.Command8[2]->setCaption(Q(presentation::GroupReadButtonCaption(ten)));
     RefreshConfigurationDisplay();
 }
