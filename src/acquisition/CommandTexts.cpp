@@ -68,7 +68,9 @@ DiagnosticPanel ShowDiagnostics(const protocol::RegisterImages& images, int curr
         panel[i] = {"   " + protocol::ByteText(set.data[c][i]) + "   ", colour::kWhite, std::nullopt};
     if (set.pec[c] != set.computed[c]) {
         panel[2] = {"   ?    ", std::nullopt, std::nullopt};
-        panel[3] = {" ????", std::nullopt, std::nullopt};
+        // White, so a green PASS of an earlier read never stands behind an
+        // unknown verdict.
+        panel[3] = {" ????", colour::kWhite, std::nullopt};
     } else {
         static constexpr char kLetters[] = {'A', 'B', 'C', 'D'};
         const auto rev = static_cast<std::size_t>(images.diag[c].revision & 3);

@@ -110,7 +110,7 @@ TEST(CommandTexts, DiagnosticPanel)
     p = ShowDiagnostics(images, 0);
     EXPECT_EQ(p[2].text, "   ?    ");
     EXPECT_EQ(p[3].text, " ????");
-    EXPECT_FALSE(p[3].back.has_value());
+    EXPECT_EQ(*p[3].back, qm::colour::kWhite); // never the green of an earlier PASS
     EXPECT_EQ(p[4].text, "3.0720V ");
     EXPECT_EQ(ReferenceVoltsText(-0.768f), "-0.7680V ");
 

@@ -129,6 +129,7 @@ TEST(Diagnostics, BrokenPecShowsQuestionMarksButStillTheReference)
     EXPECT_EQ(f[1], "   6B   ");
     EXPECT_EQ(f[2], "   ?    ");
     EXPECT_EQ(f[3], " ????");
+    EXPECT_EQ(rig.form().Text14[3]->backColor(), colour::kWhite); // not the earlier PASS green
     // (0xB00 - 512) * 1.5 mV, decoded from the received bytes all the same.
     EXPECT_EQ(f[4], "3.4560V ");
     // The revision and check of the earlier good read are kept.
