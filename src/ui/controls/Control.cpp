@@ -52,32 +52,40 @@ int Control::unitsPerPixel() const
     return qobject_cast<const Frame*>(m_self.parentWidget()) ? kPanelUnitsPerPixel : 1;
 }
 
+// Setters return early when nothing changes: the views repaint every control
+// from the state on each timer tick, and a palette, font or geometry change
+// costs far more than the comparison.
 void Control::setBounds(const Bounds& bounds)
 {
+    if (bounds == m_bounds && m_geometryApplied) return;
     m_bounds = bounds;
     applyGeometry();
 }
 
 void Control::setLeft(int left)
 {
+    if (m_bounds.left == left && m_geometryApplied) return;
     m_bounds.left = left;
     applyGeometry();
 }
 
 void Control::setTop(int top)
 {
+    if (m_bounds.top == top && m_geometryApplied) return;
     m_bounds.top = top;
     applyGeometry();
 }
 
 void Control::setWidth(int width)
 {
+    if (m_bounds.width == width && m_geometryApplied) return;
     m_bounds.width = width;
     applyGeometry();
 }
 
 void Control::setHeight(int height)
 {
+    if (m_bounds.height == height && m_geometryApplied) return;
     m_bounds.height = height;
     applyGeometry();
 }
@@ -86,16 +94,19 @@ void Control::applyGeometry()
 {
     const PixelRect r = toPixels(m_bounds, unitsPerPixel());
     m_self.setGeometry(r.x, r.y, r.width, r.height);
+    m_geometryApplied = true;
 }
 
 void Control::setBackColor(int colourNumber)
 {
+    if (colourNumber == m_backColour && m_coloursApplied) return;
     m_backColour = colourNumber;
     applyColours();
 }
 
 void Control::setForeColor(int colourNumber)
 {
+    if (colourNumber == m_foreColour && m_coloursApplied) return;
     m_foreColour = colourNumber;
     applyColours();
 }
@@ -115,10 +126,12 @@ void Control::applyColours()
     palette.setColor(QPalette::Disabled, QPalette::Base, back);
     m_self.setPalette(palette);
     m_self.update();
+    m_coloursApplied = true;
 }
 
 void Control::setFontSize(double points)
 {
+    if (points == m_fontPoints && m_fontApplied) return;
     m_fontPoints = points;
     applyFont();
 }
@@ -141,6 +154,7 @@ void Control::applyFont()
 {
     m_self.setFont(makeFont(m_fontName, m_fontPoints, m_fontBold));
     m_self.update();
+    m_fontApplied = true;
 }
 
 bool Control::visible() const

@@ -88,6 +88,9 @@ private:
     Bounds m_bounds;
     int m_backColour;
     int m_foreColour;
+    bool m_coloursApplied = false; // the palette carries the two colours
+    bool m_geometryApplied = false;
+    bool m_fontApplied = false;
     QString m_fontName = QStringLiteral("Arial");
     double m_fontPoints = 8.25;
     bool m_fontBold = false;

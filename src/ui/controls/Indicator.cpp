@@ -1,5 +1,6 @@
 #include "ui/controls/Indicator.h"
 
+#include "ui/controls/Colour.h"
 #include "ui/controls/TextLayout.h"
 
 #include <QAbstractButton>
@@ -51,9 +52,9 @@ void paint(QAbstractButton& button, QStyle::PrimitiveElement element, const QStr
     button.style()->drawPrimitive(element, &option, &painter, &button);
 
     if (!caption.isEmpty()) {
-        const QColor pen = button.isEnabled()
-                               ? text
-                               : button.palette().color(QPalette::Disabled, QPalette::WindowText);
+        // A disabled caption is drawn in the window's grey: the theme's own
+        // disabled text colour all but vanishes on the grey panels.
+        const QColor pen = button.isEnabled() ? text : toQColor(kGrey);
         painter.setPen(pen);
         drawWrappedText(painter, captionRect(button.rect()), caption,
                         Qt::AlignLeft | Qt::AlignVCenter);

@@ -11,11 +11,15 @@ namespace qm::ui {
 Label::Label(QWidget* parent, const QString& name, int index)
     : QWidget(parent), Control(*this, name, index)
 {
+    // An opaque label paints every pixel of its rectangle, so whatever lies
+    // below it need not be painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
     applyColours();
 }
 
 void Label::setCaption(const QString& caption)
 {
+    if (caption == m_caption) return;
     m_caption = caption;
     update();
 }
@@ -29,6 +33,7 @@ void Label::setAlignment(Alignment alignment)
 void Label::setTransparent(bool transparent)
 {
     m_transparent = transparent;
+    setAttribute(Qt::WA_OpaquePaintEvent, !transparent);
     update();
 }
 

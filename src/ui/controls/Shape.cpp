@@ -25,18 +25,21 @@ void Shape::setKind(Kind kind)
 
 void Shape::setFillColor(int colourNumber)
 {
+    if (m_fillColour == colourNumber) return;
     m_fillColour = colourNumber;
     update();
 }
 
 void Shape::setFillStyle(FillStyle style)
 {
+    if (m_fillStyle == style) return;
     m_fillStyle = style;
     update();
 }
 
 void Shape::setBorderColor(int colourNumber)
 {
+    if (m_borderColour == colourNumber) return;
     m_borderColour = colourNumber;
     update();
 }
@@ -112,6 +115,7 @@ void Line::setBounds(const Bounds& b)
 
 void Line::setBorderColor(int colourNumber)
 {
+    if (m_borderColour == colourNumber) return;
     m_borderColour = colourNumber;
     update();
 }

@@ -121,6 +121,7 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent, const QString& name, int ind
 
 void MultiLineTextBox::setText(const QString& text)
 {
+    if (text == m_text) return;
     m_text = text;
     rewrap();
 }

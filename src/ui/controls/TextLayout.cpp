@@ -1,5 +1,6 @@
 #include "ui/controls/TextLayout.h"
 
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
@@ -117,11 +118,26 @@ bool wrappedTextFits(const QFontMetricsF& metrics, const QString& text, QSizeF b
     return wrapped.widest <= box.width() + 0.01 && height <= box.height() + 0.01;
 }
 
+namespace {
+// Wrapping measures every word, and the same captions are painted again and
+// again (the window repaints on every timer tick), so lines are kept per text,
+// width and font. Only the window's thread paints; the cache is bounded.
+const WrappedText& cachedWrap(const QFont& font, const QString& text, int width)
+{
+    static QHash<QString, WrappedText> cache;
+    const QString key = font.key() + QLatin1Char('\x1f') + QString::number(width) + QLatin1Char('\x1f') + text;
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd()) return *it;
+    if (cache.size() > 4096) cache.clear();
+    return *cache.insert(key, wrapWords(QFontMetricsF(font), text, width));
+}
+} // namespace
+
 void drawWrappedText(QPainter& painter, const QRect& rect, const QString& text, int alignment,
                      int fixedPitch)
 {
     const QFontMetricsF metrics(painter.font());
-    const WrappedText wrapped = wrapWords(metrics, text, rect.width());
+    const WrappedText& wrapped = cachedWrap(painter.font(), text, rect.width());
     const int pitch = linePitch(metrics, fixedPitch);
     const int height = lineHeight(metrics);
     const int total = pitch * static_cast<int>(wrapped.lines.size() - 1) + height;
