@@ -202,6 +202,14 @@ void Monitor::OnTemperatureSelectBox(int index)
 void Monitor::ApplyCellCountLayout()
 {
     const bool ten = form_.Check0[3]->value() == 1;
+    // A single-cell selection of cell 11 or 12 cannot outlive the 10-cell
+    // layout: its box would be hidden with every other panel locked, and the
+    // chips would no longer convert the cell the start commands name.
+    if (ten && (form_.Check6[10]->value() == 1 || form_.Check6[11]->value() == 1)) {
+        form_.Check6[10]->setValue(0);
+        form_.Check6[11]->setValue(0);
+        ClearCellSelection();
+    }
     auto ctx = configContext();
     config::ApplyTenCellBit(ctx, ten);
     for (int c = 11; c <= 12; ++c) {

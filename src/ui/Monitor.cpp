@@ -12,7 +12,12 @@ Monitor::Monitor(Form& form, link::Device& device) : form_(form), proto_(device,
 {
     proto_.setListener(this);
     showMessage = [this](const std::string& text) {
+        // The box runs its own event loop; the timer waits until it is closed
+        // so that no tick's chain commands slip into the middle of a handler.
+        const bool ticking = form_.Timer1->isActive();
+        form_.Timer1->stop();
         QMessageBox::information(&form_, form_.windowTitle(), QString::fromStdString(text), QMessageBox::Ok);
+        if (ticking && !closed_) form_.Timer1->start();
     };
     closeWindow = [this](CloseReason) { form_.close(); };
 }

@@ -269,3 +269,18 @@ TEST(CellCountLayout, BoardsBeyondTheStackAreLeftToTheirColumn)
     for (int b = 0; b < 3; ++b)
         for (int c = 1; c <= 12; ++c) EXPECT_TRUE(Shown(rig, rig.form().Shape1[U(12 * b + c - 1)])) << b << " " << c;
 }
+
+TEST(CellSelection, TheTenCellLayoutReleasesASelectionOfCellElevenOrTwelve)
+{
+    qm::test::WindowRig rig;
+    ASSERT_TRUE(rig.start());
+    rig.toggle(rig.form().Check6[11]);
+    EXPECT_EQ(rig.state().acq.cellSelector, "C");
+    EXPECT_FALSE(rig.form().Check6[0]->isEnabled());
+    rig.toggle(rig.form().Check0[3]); // 10CELLS
+    EXPECT_EQ(rig.form().Check6[11]->value(), 0);
+    EXPECT_EQ(rig.state().acq.cellSelector, "0");
+    for (int i = 0; i < 10; ++i) EXPECT_TRUE(rig.form().Check6[static_cast<std::size_t>(i)]->isEnabled()) << i;
+    rig.click(rig.form().Command1[2]);
+    EXPECT_EQ(rig.rec.writes().back(), "MSxS10SB0X");
+}
