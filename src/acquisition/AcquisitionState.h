@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "protocol/Colours.h"
 #include "protocol/CommandBytes.h"
 
 namespace qm::acquisition {
@@ -13,7 +14,7 @@ namespace qm::acquisition {
 // and the " WDT SERVICE" indication behind "POLL ADC".
 struct KeepAliveIndication {
     bool messageVisible = false;
-    std::int32_t messageBack = 8454016;
+    std::int32_t messageBack = colour::kMintGreen;
     std::string messageCaption;
     int messageFontSize = 0;   // 0: the design font size
     bool wdtServiceVisible = false; // Label_KA(0) and Shape_KA

@@ -22,6 +22,7 @@ inline constexpr std::int32_t kLightYellow = 8454143;  // progress tabs
 inline constexpr std::int32_t kPaleOrange = 12640511;  // keep-alive poll text
 inline constexpr std::int32_t kFormGrey = 12632256;    // window and panel background
 inline constexpr std::int32_t kDarkRed = 128;
+inline constexpr std::int32_t kMintGreen = 8454016;    // the keep-alive notice as designed
 
 // Platform colours: the window-text colour (a dark theme colour) and the window
 // colour (system colour index 5).

@@ -8,32 +8,17 @@
 // nowhere else.
 #include <QColor>
 
+#include "protocol/Colours.h"
+
 namespace qm::ui {
 
-inline constexpr int kSysWindowTextColour = -2147483640; // index 8: dark text colour
-inline constexpr int kSysWindowColour = -2147483643;     // index 5: window background
-inline constexpr int kSysButtonFaceColour = -2147483633; // index 15
-inline constexpr int kSysButtonTextColour = -2147483630; // index 18
-
-// Colour numbers the window uses by name.
-inline constexpr int kBlack = 0;
-inline constexpr int kWhite = 16777215;
-inline constexpr int kRed = 255;
-inline constexpr int kGreen = 65280;
-inline constexpr int kYellow = 65535;
-inline constexpr int kDarkRed = 128;
-inline constexpr int kDarkCyan = 32896;
-inline constexpr int kGrey = 8421504;
-inline constexpr int kLightGrey = 14737632;
-inline constexpr int kWindowGrey = 12632256;
-inline constexpr int kLightYellow = 8454143;
-inline constexpr int kLightBlue = 16744576;
-inline constexpr int kOrange = 33023;
-inline constexpr int kPaleGreen = 12648384;
-inline constexpr int kPaleYellow = 12648447;
-inline constexpr int kPaleRed = 12632319;
-inline constexpr int kPaleOrange = 12640511;
-inline constexpr int kMintGreen = 8454016;
+// The window's colour numbers are defined once, with the protocol.
+using namespace qm::colour;
+inline constexpr int kSysWindowTextColour = colour::kSysWindowText; // index 8: dark text colour
+inline constexpr int kSysWindowColour = colour::kSysWindow;         // index 5: window background
+inline constexpr int kSysButtonFaceColour = -2147483633;            // index 15
+inline constexpr int kSysButtonTextColour = -2147483630;            // index 18
+inline constexpr int kWindowGrey = colour::kFormGrey;
 
 // True for a colour number that names a system colour.
 constexpr bool isSystemColour(int colourNumber) { return colourNumber < 0; }
