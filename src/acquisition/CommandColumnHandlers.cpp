@@ -45,10 +45,7 @@ void Monitor::OnCommandButton(int index)
 {
     auto& acq = s_.acq;
     acq.lowCurrentStandby = 0;
-    if (acq.openPoll == 1) {
-        link::ClosePollFrame(proto_.device());
-        acq.openPoll = 0;
-    }
+    closeOpenPollFrame();
     const int group = s_.cellGroupCode();
     switch (index) {
     case 0:
@@ -139,6 +136,13 @@ void Monitor::OnCommandButton(int index)
         return; // indices 11..13 do not exist
     }
     afterCommandColumnClick();
+}
+
+void Monitor::closeOpenPollFrame()
+{
+    if (s_.acq.openPoll != 1) return;
+    link::ClosePollFrame(proto_.device());
+    s_.acq.openPoll = 0;
 }
 
 void Monitor::afterCommandColumnClick()

@@ -1,6 +1,5 @@
 // The "DIAGNOSTIC" panel, the two hold-discharge starts and the four-cell
 // group reads of the "READ" panel.
-#include "link/Transport.h"
 #include "presentation/StatusRules.h"
 #include "protocol/Colours.h"
 #include "ui/Form.h"
@@ -10,23 +9,10 @@ namespace qm::ui {
 
 using presentation::Tab;
 
-namespace {
-// "POLL ADC" and "POLL  INT" leave their frame open; a command sent into it
-// would be clocked as part of the poll and never reach the chips (a read would
-// answer with poll bytes and fail its PEC). Close it first, as the command
-// column does.
-void ClosePollFrameIfOpen(acquisition::AcquisitionState& acq, link::Device& device)
-{
-    if (acq.openPoll != 1) return;
-    link::ClosePollFrame(device);
-    acq.openPoll = 0;
-}
-} // namespace
-
 void Monitor::OnDiagnosticButton(int index)
 {
     if (index < 0 || index > 1) return;
-    ClosePollFrameIfOpen(s_.acq, proto_.device());
+    closeOpenPollFrame();
     if (index == 0) {
         proto_.StartDiagnostic(); // empties the diagnostic fields through the listener
         s_.tabs.setState(Tab::DiagnosticRead, presentation::kTabArmed);
@@ -44,7 +30,7 @@ void Monitor::OnHoldDischargeStart(int index)
 {
     if (index < 0 || index > 1) return;
     auto& acq = s_.acq;
-    ClosePollFrameIfOpen(acq, proto_.device());
+    closeOpenPollFrame();
     startCells(index == 0 ? protocol::CellStartKind::STCVDC : protocol::CellStartKind::STOWDC, acq.cellSelector, true);
     acq.cellSelfTestPending = 0;
     s_.tabs.setState(Tab::CellRead, presentation::kTabArmed);
@@ -64,7 +50,7 @@ void Monitor::OnReadCellGroup(int index)
     case 2: group = s_.cellGroupCode() == 1 ? 5 : 4; break;
     default: return;
     }
-    ClosePollFrameIfOpen(s_.acq, proto_.device());
+    closeOpenPollFrame();
     proto_.ReadCellVoltages(group);
     presentation::ApplyMaskAndDischargeRule(s_.images, s_.status, last(), group);
     RefreshStatusDisplay();

@@ -2,7 +2,6 @@
 // selector and arms the check, the matching hex-view read shows the raw codes
 // of the current board and colours each one white (as expected) or red.
 #include "acquisition/CommandTexts.h"
-#include "link/Transport.h"
 #include "presentation/StatusRules.h"
 #include "protocol/Colours.h"
 #include "ui/Form.h"
@@ -11,18 +10,6 @@
 namespace qm::ui {
 
 using presentation::Tab;
-
-namespace {
-// "POLL ADC" and "POLL  INT" leave their frame open; a start or read sent into
-// it would be clocked as part of the poll and never reach the chips, so the
-// check would judge stale codes. Close it first, as the command column does.
-void ClosePollFrameIfOpen(acquisition::AcquisitionState& acq, link::Device& device)
-{
-    if (acq.openPoll != 1) return;
-    link::ClosePollFrame(device);
-    acq.openPoll = 0;
-}
-} // namespace
 
 void Monitor::SelectSelfTest(int index)
 {
@@ -37,7 +24,7 @@ void Monitor::OnSelfTestButton(int index)
 {
     if (index < 0 || index > 6) return;
     auto& acq = s_.acq;
-    ClosePollFrameIfOpen(acq, proto_.device());
+    closeOpenPollFrame();
     switch (index) {
     case 0:
     case 1:

@@ -158,6 +158,10 @@ private:
     int last() const { return s_.chain.lastBoardIndex; }
     int current() const { return s_.chain.currentBoard; }
     void unload(CloseReason reason);
+    // "POLL ADC" and "POLL  INT" leave their frame open; anything sent into it
+    // would be clocked as part of the poll and never reach the chips, so every
+    // button that sends closes it first.
+    void closeOpenPollFrame();
     void focusCommand(int index);
     void setCommandColumnEnabled(bool enabled);
     void runThermalRule();

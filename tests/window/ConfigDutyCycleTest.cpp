@@ -127,14 +127,6 @@ TEST(DutyCycle, KeepAliveFollowsTheWrittenCopyNotThePendingValue)
 
 namespace {
 
-void Save(WindowRig& rig, const char* name)
-{
-    const QByteArray dir = qgetenv("QM_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    const QImage shot = rig.form().screenshot();
-    ASSERT_FALSE(shot.isNull());
-    EXPECT_TRUE(shot.save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)), "PNG"));
-}
 
 } // namespace
 
@@ -143,7 +135,7 @@ TEST(Screenshots, ConfigurationEditing)
     WindowRig rig("boards=3");
     ASSERT_TRUE(rig.start());
     rig.chooseBoards(3);
-    Save(rig, "configuration-standby.png"); // start-up: standby notice and zero markers
+    rig.saveScreenshot("configuration-standby.png"); // start-up: standby notice and zero markers
 
     auto& f = rig.form();
     rig.typeThreshold(1, "4.2");
@@ -161,5 +153,5 @@ TEST(Screenshots, ConfigurationEditing)
     rig.click(f.Command1[6]);
     EXPECT_EQ(f.Text5[1]->backColor(), colour::kRed);
     EXPECT_EQ(Text(f.Command1[5]), "WRITECONFIG");
-    Save(rig, "configuration-editing.png");
+    rig.saveScreenshot("configuration-editing.png");
 }

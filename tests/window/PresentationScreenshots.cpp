@@ -12,14 +12,6 @@ using qm::test::WindowRig;
 
 namespace {
 
-void Save(WindowRig& rig, const char* name)
-{
-    const QByteArray dir = qgetenv("QM_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    const QImage shot = rig.form().screenshot();
-    ASSERT_FALSE(shot.isNull());
-    EXPECT_TRUE(shot.save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)), "PNG"));
-}
 
 } // namespace
 
@@ -54,5 +46,5 @@ TEST(Screenshots, MixedStates)
     ASSERT_EQ(rig.state().status.Code(0, 12), 6);
     ASSERT_EQ(rig.state().status.Code(0, 1), 1);
     ASSERT_EQ(rig.state().status.Code(2, 1), 7);
-    Save(rig, "mixed-states.png");
+    rig.saveScreenshot("mixed-states.png");
 }

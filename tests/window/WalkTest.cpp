@@ -17,14 +17,6 @@ using qm::test::WindowRig;
 
 namespace {
 
-void Save(WindowRig& rig, const char* name)
-{
-    const QByteArray dir = qgetenv("QM_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    const QImage shot = rig.form().screenshot();
-    ASSERT_FALSE(shot.isNull());
-    EXPECT_TRUE(shot.save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)), "PNG"));
-}
 
 bool EveryBoardGreen(WindowRig& rig, int boards)
 {
@@ -44,7 +36,7 @@ TEST(Screenshots, WalkFromStartToDiagnostics)
     ASSERT_TRUE(rig.start());
     rig.tick();
     EXPECT_EQ(Text(rig.form().Label_IDstring), "QM7410-1");
-    Save(rig, "walk-1-start.png");
+    rig.saveScreenshot("walk-1-start.png");
 
     // Four boards on the stack; thresholds and a comparator duty cycle for
     // every board, written and read back.
@@ -58,7 +50,7 @@ TEST(Screenshots, WalkFromStartToDiagnostics)
     EXPECT_EQ(Text(rig.form().Text5[0]), "   E3   ");
     EXPECT_TRUE(EveryBoardGreen(rig, 4));
     EXPECT_EQ(rig.state().acq.keepAliveActive, 1);
-    Save(rig, "walk-2-configured.png");
+    rig.saveScreenshot("walk-2-configured.png");
 
     // Temperatures, then the cells of every board.
     rig.click(rig.form().Command1[4]);
@@ -68,7 +60,7 @@ TEST(Screenshots, WalkFromStartToDiagnostics)
     rig.tick();
     EXPECT_TRUE(rig.form().Shape16[9]->visible()); // "READ  FLAG" is due next
     for (int c = 1; c <= 12; ++c) EXPECT_EQ(rig.state().status.Code(0, c), 8) << c; // within the thresholds
-    Save(rig, "walk-3-cell-read.png");
+    rig.saveScreenshot("walk-3-cell-read.png");
     rig.click(rig.form().Command1[8]);
     EXPECT_EQ(rig.state().status.Code(0, 1), 1);
 
@@ -77,7 +69,7 @@ TEST(Screenshots, WalkFromStartToDiagnostics)
     rig.tick(9);
     EXPECT_EQ(Text(rig.form().Command1[10]), "STOP  CONTINUOUS READ CELLS");
     EXPECT_TRUE(EveryBoardGreen(rig, 4));
-    Save(rig, "walk-4-continuous.png");
+    rig.saveScreenshot("walk-4-continuous.png");
     rig.click(rig.form().Command1[10]);
 
     // Self test 1 on cells and temperatures of board 1: every code should
@@ -92,7 +84,7 @@ TEST(Screenshots, WalkFromStartToDiagnostics)
     EXPECT_EQ(Text(rig.form().Text1[6]), "0x554 ");
     for (auto* t : rig.form().Text6) EXPECT_EQ(t->backColor(), colour::kWhite);
     rig.tick();
-    Save(rig, "walk-5-self-test.png");
+    rig.saveScreenshot("walk-5-self-test.png");
 
     // The diagnostic register of board 1.
     rig.click(rig.form().Command7[0]);
@@ -100,5 +92,5 @@ TEST(Screenshots, WalkFromStartToDiagnostics)
     rig.tick();
     EXPECT_EQ(Text(rig.form().Text14[2]), "   C    ");
     EXPECT_EQ(Text(rig.form().Text14[3]), " PASS");
-    Save(rig, "walk-6-diagnostics.png");
+    rig.saveScreenshot("walk-6-diagnostics.png");
 }

@@ -3,9 +3,13 @@
 // act as the operator (clicks, ticks, typing) and assert the controls and the
 // frames sent.
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QAction>
 #include <QKeyEvent>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -87,6 +91,17 @@ public:
         click(form().Command0[1]);
         click(form().Command0[1]);
         click(form().Command1[5]);
+    }
+
+    // Saves the window as a PNG into $QM_SCREENSHOT_DIR; does nothing when the
+    // variable is not set (screenshots are made on request, for docs/).
+    void saveScreenshot(const char* name)
+    {
+        const QByteArray dir = qgetenv("QM_SCREENSHOT_DIR");
+        if (dir.isEmpty()) return;
+        const QImage shot = form().screenshot();
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_TRUE(shot.save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)), "PNG"));
     }
 
     std::vector<std::string> writesSinceMark() const
