@@ -5,6 +5,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionFrame>
 #include <QTextDocument>
@@ -49,6 +50,34 @@ bool TextBox::captionFits() const
         shown.chop(1);
     const QFontMetricsF metrics(font());
     return metrics.horizontalAdvance(shown) <= room && lineHeight(metrics) <= contents.height();
+}
+
+// A locked box only shows a value, and the window rewrites dozens of them on
+// every timer tick; it is painted directly (fill, sunken edge, text) instead
+// of through the style's editor, at a fraction of the cost. Every pixel is
+// painted, so nothing behind the box needs painting first.
+void TextBox::paintEvent(QPaintEvent* event)
+{
+    if (!isReadOnly()) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    const QRect r = rect();
+    painter.fillRect(r, toQColor(backColor()));
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(r.topLeft(), r.topRight());
+    painter.drawLine(r.topLeft(), r.bottomLeft());
+    painter.setPen(palette().color(QPalette::Midlight));
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
+    painter.setPen(toQColor(foreColor()));
+    painter.setFont(font());
+    QString shown = displayText();
+    for (QChar& c : shown)
+        if (c.unicode() < 0x20) c = QLatin1Char(' ');
+    const Qt::Alignment h = alignment() & Qt::AlignHorizontal_Mask;
+    painter.drawText(r.adjusted(3, 0, -3, 0), static_cast<int>(h) | Qt::AlignVCenter | Qt::TextSingleLine, shown);
 }
 
 void TextBox::setSelStart(int position)

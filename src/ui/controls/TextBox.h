@@ -26,11 +26,21 @@ public:
     TextBox(QWidget* parent, const QString& name, int index = -1);
 
     QString caption() const override { return text(); }
-    void setCaption(const QString& caption) override { setText(caption); }
+    // Unchanged text is not set again: that would relayout the box and move
+    // its insertion point for nothing.
+    void setCaption(const QString& caption) override
+    {
+        if (caption != text()) setText(caption);
+    }
     bool captionFits() const override;
 
     bool locked() const { return isReadOnly(); }
-    void setLocked(bool locked) { setReadOnly(locked); }
+    // A locked box paints every pixel itself (see paintEvent).
+    void setLocked(bool locked)
+    {
+        setReadOnly(locked);
+        setAttribute(Qt::WA_OpaquePaintEvent, locked);
+    }
 
     void setKeyFilter(KeyFilter filter) { m_keyFilter = std::move(filter); }
 
@@ -48,6 +58,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
