@@ -2,12 +2,7 @@
 // window's serial back end exactly as a board behind a tty.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,91 +11,24 @@
 #include "link/Identify.h"
 #include "link/SerialDevice.h"
 #include "SimTestSupport.h"
+#include "support/ChildProcess.h"
 
 namespace qm::sim::test {
 namespace {
 
 const char* const kSimulator = QM_BINARY_DIR "/qm7410-sim";
 
-// Reads from fd until a line end, end of file, or a generous safety limit.
-std::string ReadLine(int fd, int limitMs = 10'000)
-{
-    std::string line;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (std::chrono::steady_clock::now() < end) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0) continue;
-        char c;
-        const ssize_t r = ::read(fd, &c, 1);
-        if (r <= 0 || c == '\n') break;
-        line += c;
-    }
-    return line;
-}
-
-std::string ReadAll(int fd)
-{
-    std::string text;
-    char buf[512];
-    ssize_t r;
-    while ((r = ::read(fd, buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(r));
-    return text;
-}
-
-// qm7410-sim as a child process with its standard output and error on pipes.
-class SimProcess {
+// qm7410-sim as a child process; stop() ends it with SIGTERM and gives its
+// exit status.
+class SimProcess : public qm::test::ChildProcess {
 public:
-    explicit SimProcess(std::vector<std::string> args)
-    {
-        int out[2], err[2];
-        if (::pipe(out) != 0 || ::pipe(err) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
-            ::dup2(err[1], STDERR_FILENO);
-            ::close(out[0]);
-            ::close(err[0]);
-            std::vector<char*> argv{const_cast<char*>(kSimulator)};
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(kSimulator, argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
-        out_ = out[0];
-        err_ = err[0];
-    }
-    ~SimProcess()
-    {
-        if (pid_ > 0) stop();
-        if (out_ >= 0) ::close(out_);
-        if (err_ >= 0) ::close(err_);
-    }
-
-    std::string firstLine() { return ReadLine(out_); }
-    std::string errorText() { return ReadAll(err_); }
-
-    // SIGTERM (when still running), then the exit status; -1 if it did not exit normally.
+    explicit SimProcess(std::vector<std::string> args) : ChildProcess(kSimulator, std::move(args)) {}
+    std::string firstLine() { return readLine(); }
     int stop()
     {
-        if (pid_ <= 0) return -1;
-        ::kill(pid_, SIGTERM);
+        signal(SIGTERM);
         return wait();
     }
-    int wait()
-    {
-        int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
 };
 
 TEST(PtyEndToEndTest, SerialDeviceIdentifiesWritesAndReadsBackThroughThePseudoTerminal)
