@@ -81,7 +81,9 @@ void Monitor::paintFocusAnimation()
 
 void Monitor::OnBoardFocus(int index)
 {
-    if (index < 0 || index > 9) return;
+    // Only boards on the stack can take the focus: the current board never
+    // passes the last board index.
+    if (index < 0 || index > last()) return;
     s_.chain.currentBoard = index;
     setBoardCaptions();
     paintFocusAnimation();

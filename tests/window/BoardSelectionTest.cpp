@@ -118,3 +118,14 @@ TEST(Menus, ExitEndsAndTheDatalogItemsDoNothing)
     EXPECT_EQ(rig.closed[0], ui::CloseReason::Exit);
     EXPECT_TRUE(rig.writesSinceMark().empty()); // nothing is sent on exit
 }
+
+TEST(BoardFocus, ABoardBeyondTheStackCannotTakeTheFocus)
+{
+    WindowRig rig("boards=2");
+    ASSERT_TRUE(rig.start());
+    rig.chooseBoards(2);
+    rig.monitor().OnBoardFocus(5); // a hidden button, triggered from code
+    EXPECT_EQ(rig.state().chain.currentBoard, 0);
+    rig.monitor().OnBoardFocus(1);
+    EXPECT_EQ(rig.state().chain.currentBoard, 1);
+}
