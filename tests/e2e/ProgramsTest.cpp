@@ -5,6 +5,8 @@
 #include <chrono>
 #include <csignal>
 #include <thread>
+#include <unistd.h>
+#include <cstdlib>
 
 #include "support/ChildProcess.h"
 
@@ -71,4 +73,18 @@ TEST(Programs, CommandLinesAreCheckedBeforeAnyWindowOpens)
         const std::string text = c.status == 0 ? gui.outputText() : gui.errorText();
         EXPECT_NE(text.find(c.needle), std::string::npos) << c.args[0] << ": " << text;
     }
+}
+
+TEST(Programs, InstallLaysOutProgramsDesktopEntryIconAndUdevRule)
+{
+    char dir[] = "/tmp/qm7410-install-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    ChildProcess install("/usr/bin/cmake", {"--install", QM_BINARY_DIR, "--prefix", dir});
+    ASSERT_EQ(install.wait(60'000), 0) << install.errorText();
+    for (const char* file : {"/bin/qm7410-gui", "/bin/qm7410-sim", "/share/applications/qm7410-monitor.desktop",
+                             "/share/icons/hicolor/scalable/apps/qm7410-monitor.svg",
+                             "/lib/udev/rules.d/60-qm7410-xu250b.rules"})
+        EXPECT_EQ(::access((std::string(dir) + file).c_str(), F_OK), 0) << file;
+    ChildProcess clean("/bin/rm", {"-rf", dir});
+    clean.wait();
 }
