@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${QM_BUILD_DIR:-build-ui}
+build=${QM_BUILD_DIR:-build}
 out=${1:-docs/form.png}
 case "$out" in
   /*) ;;
