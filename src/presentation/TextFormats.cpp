@@ -56,9 +56,4 @@ std::string FlagDisplayText(std::string_view flagText)
     return "  " + VisibleText(flagText.substr(0, kByteDigits)) + "   ";
 }
 
-std::string RegisterBoxText(std::string_view registerText)
-{
-    return "   " + VisibleText(registerText.substr(0, kByteDigits)) + "   ";
-}
-
 } // namespace qm::presentation

@@ -39,9 +39,6 @@ std::string TemperatureCodeText(std::string_view codeText);
 // flag text (never read) gives an empty box.
 std::string FlagDisplayText(std::string_view flagText);
 
-// A configuration register box: three blanks, the two hex digits, three blanks.
-std::string RegisterBoxText(std::string_view registerText);
-
 // Every character outside printable ASCII replaced by '?'.
 std::string VisibleText(std::string_view text);
 

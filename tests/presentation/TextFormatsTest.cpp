@@ -37,7 +37,6 @@ TEST(ChainTexts, CodeFlagAndRegisterForms)
     EXPECT_EQ(CellCodeText("FFFFF"), "0xFFF ");
     EXPECT_EQ(FlagDisplayText("0C"), "  0C   ");
     EXPECT_EQ(FlagDisplayText(""), "");
-    EXPECT_EQ(RegisterBoxText("E0"), "   E0   ");
 }
 
 TEST(ChainTexts, GarbledCharactersAreMadeVisible)
@@ -49,7 +48,7 @@ TEST(ChainTexts, GarbledCharactersAreMadeVisible)
     for (int c = 0; c < 256; ++c) {
         const std::string text(3, static_cast<char>(c));
         for (const std::string& shown : {CellCodeText(text), TemperatureCodeText(text),
-                                         FlagDisplayText(text), RegisterBoxText(text)})
+                                         FlagDisplayText(text)})
             for (char ch : shown) ASSERT_TRUE(ch >= 0x20 && ch <= 0x7E) << c;
     }
 }
