@@ -4,15 +4,16 @@
 #include "config/OptionState.h"
 #include "protocol/Colours.h"
 #include "ui/Form.h"
+#include "ui/FormPixels.h"
 #include "ui/Monitor.h"
 
 namespace qm::ui {
 
 namespace {
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
-constexpr int kButtonTop = 532;
-constexpr int kButtonSlot = 40;
-constexpr int kButtonHeight = 41;
+constexpr int kButtonTop = layout::kBoardButtonTop;
+constexpr int kButtonSlot = layout::kBoardSlot;
+constexpr int kButtonHeight = layout::kBoardButtonHeight;
 } // namespace
 
 void Monitor::paintBoardColumns()

@@ -48,14 +48,17 @@ void Form::buildBoardColumn()
     Label21->setAlignment(Label::Alignment::Center);
 
     // The board tab spans every visible button: with all ten shown, from the
-    // top of board 10 (532 - 40*9) to the bottom of board 1.
-    Shape15 = addShape(m_canvas, QStringLiteral("Shape15"), -1, W(0, 532 - 40 * 9, kBoardColumnWidth, 41 + 40 * 9),
+    // top of board 10 to the bottom of board 1.
+    Shape15 = addShape(m_canvas, QStringLiteral("Shape15"), -1,
+                       W(0, layout::kBoardButtonTop - layout::kBoardSlot * 9, kBoardColumnWidth,
+                         layout::kBoardButtonHeight + layout::kBoardSlot * 9),
                        Shape::Kind::Rectangle, kDarkRed, kDarkRed, 0);
 
     for (int i = 0; i < 10; ++i) {
         Command4[static_cast<std::size_t>(i)] =
             addButton(m_canvas, QStringLiteral("Command4"), i,
-                      W(kBoardButtonLeft, 532 - 40 * i, kBoardColumnWidth - 2 * kBoardButtonLeft, 41),
+                      W(kBoardButtonLeft, layout::kBoardButtonTop - layout::kBoardSlot * i,
+                        kBoardColumnWidth - 2 * kBoardButtonLeft, layout::kBoardButtonHeight),
                       QString::number(i + 1), boardTip(i + 1), kWindowFont);
     }
 }

@@ -8,6 +8,13 @@ namespace qm::ui::layout {
 
 constexpr int kUnits = kPanelUnitsPerPixel;
 
+// Board focus buttons: board i (0..9) at top kBoardButtonTop - kBoardSlot*i,
+// kBoardButtonHeight tall, so board 1 is lowest and board 10 highest; the board
+// tab behind them spans the visible ones.
+constexpr int kBoardButtonTop = 532;
+constexpr int kBoardSlot = 40;
+constexpr int kBoardButtonHeight = 41;
+
 // A panel-internal rectangle given in pixels, returned in panel units.
 constexpr Bounds P(int x, int y, int width, int height)
 {
