@@ -26,6 +26,15 @@ public:
     // Reads up to n bytes into buf, blocking until n bytes arrived or the read
     // time-out expired; returns the count read (0 when nothing came).
     virtual std::size_t read(char* buf, std::size_t n) = 0;
+    // Reads what has arrived, up to n bytes: returns as soon as at least one
+    // byte is there, or with 0 once waitMs passed without one. Used where a
+    // reply of unknown length ends early (the identification line). A device
+    // that cannot tell falls back on read() with its read time-out.
+    virtual std::size_t readAvailable(char* buf, std::size_t n, int waitMs)
+    {
+        (void)waitMs;
+        return read(buf, n);
+    }
     // Closes the device; returns a status (0 = ok).
     virtual std::int32_t close() = 0;
 };

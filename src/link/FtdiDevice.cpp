@@ -91,7 +91,14 @@ std::size_t FtdiDevice::read(char* buf, std::size_t n)
     return got;
 }
 
-std::size_t FtdiDevice::readFor(char* buf, std::size_t n, int timeoutMs)
+std::size_t FtdiDevice::readAvailable(char* buf, std::size_t n, int waitMs)
+{
+    const std::size_t got = readFor(buf, n, waitMs < 0 ? 0 : waitMs, true);
+    owed_ -= std::min(owed_, got);
+    return got;
+}
+
+std::size_t FtdiDevice::readFor(char* buf, std::size_t n, int timeoutMs, bool firstChunkOnly)
 {
     if (!inUse_ || n == 0) return 0;
     // ftdi_read_data returns after one latency period with what has arrived, so
@@ -106,7 +113,7 @@ std::size_t FtdiDevice::readFor(char* buf, std::size_t n, int timeoutMs)
             break;
         }
         got += static_cast<std::size_t>(r);
-        if (std::chrono::steady_clock::now() >= deadline) break;
+        if ((firstChunkOnly && got > 0) || std::chrono::steady_clock::now() >= deadline) break;
     }
     return got;
 }

@@ -29,11 +29,14 @@ public:
     void setTimeouts(int readMs, int writeMs) override;
     std::size_t write(std::string_view bytes) override;
     std::size_t read(char* buf, std::size_t n) override;
+    std::size_t readAvailable(char* buf, std::size_t n, int waitMs) override;
     std::int32_t close() override;
 
 private:
     void dropHandle();
-    std::size_t readFor(char* buf, std::size_t n, int timeoutMs);
+    // Reads until n bytes arrived or timeoutMs passed; with firstChunkOnly, as
+    // soon as some bytes arrived.
+    std::size_t readFor(char* buf, std::size_t n, int timeoutMs, bool firstChunkOnly = false);
 
     ftdi_context* ctx_ = nullptr;
     bool held_ = false;   // a USB handle is claimed

@@ -14,6 +14,10 @@ constexpr int kIdentifyWriteTimeoutMs = 50;
 constexpr std::size_t kIdentifyBufferSize = 128;
 constexpr std::size_t kIdentifyReadCount = 50;
 constexpr const char* kIdentificationBeforeFirst = "QM741X-X";
+// The identification compares this many leading characters.
+constexpr std::size_t kIdentifiedLength = 8;
+// Once those have arrived, this much silence ends the reply early.
+constexpr int kIdentifyQuietMs = 5;
 
 struct Identification {
     // The leading characters of the reply, as many as a known text has; cut at
@@ -23,6 +27,10 @@ struct Identification {
     std::int16_t recognised = 0;
 };
 
+// "IZ" with the identification's own time-outs, then reads up to 50 characters
+// within 200 ms. The read ends early once the reply is complete: at its line
+// end (LF), or when the compared characters have arrived and the board has been
+// quiet for kIdentifyQuietMs. A silent board still gets the whole 200 ms.
 Identification IdentifyController(Device& device);
 
 } // namespace qm::link

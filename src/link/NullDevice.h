@@ -11,6 +11,7 @@ public:
     void setTimeouts(int, int) override {}
     std::size_t write(std::string_view) override { return 0; }
     std::size_t read(char*, std::size_t) override { return 0; }
+    std::size_t readAvailable(char*, std::size_t, int) override { return 0; }
     std::int32_t close() override { return 1; }
 };
 

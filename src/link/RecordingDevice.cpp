@@ -28,6 +28,13 @@ std::size_t RecordingDevice::read(char* buf, std::size_t n)
     return inner_.read(buf, n);
 }
 
+std::size_t RecordingDevice::readAvailable(char* buf, std::size_t n, int waitMs)
+{
+    log_.push_back("read-available " + std::to_string(n) + " " + std::to_string(waitMs));
+    reads_.push_back(n);
+    return inner_.readAvailable(buf, n, waitMs);
+}
+
 std::int32_t RecordingDevice::close()
 {
     log_.push_back("close");

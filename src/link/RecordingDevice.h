@@ -16,10 +16,11 @@ public:
     void setTimeouts(int readMs, int writeMs) override;
     std::size_t write(std::string_view bytes) override;
     std::size_t read(char* buf, std::size_t n) override;
+    std::size_t readAvailable(char* buf, std::size_t n, int waitMs) override;
     std::int32_t close() override;
 
     // Every operation in order: "open 0", "timeouts 1000 1000", "write MSX",
-    // "read 18", "close".
+    // "read 18", "read-available 50 200", "close".
     const std::vector<std::string>& log() const { return log_; }
     // Only the command texts written, in order.
     const std::vector<std::string>& writes() const { return writes_; }

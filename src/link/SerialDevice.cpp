@@ -100,7 +100,14 @@ std::size_t SerialDevice::read(char* buf, std::size_t n)
     return got;
 }
 
-std::size_t SerialDevice::readFor(char* buf, std::size_t n, int timeoutMs)
+std::size_t SerialDevice::readAvailable(char* buf, std::size_t n, int waitMs)
+{
+    const std::size_t got = readFor(buf, n, waitMs < 0 ? 0 : waitMs, true);
+    owed_ -= std::min(owed_, got);
+    return got;
+}
+
+std::size_t SerialDevice::readFor(char* buf, std::size_t n, int timeoutMs, bool firstChunkOnly)
 {
     if (fd_ < 0 || n == 0) return 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -109,6 +116,7 @@ std::size_t SerialDevice::readFor(char* buf, std::size_t n, int timeoutMs)
         const ssize_t r = ::read(fd_, buf + got, n - got);
         if (r > 0) {
             got += static_cast<std::size_t>(r);
+            if (firstChunkOnly) break;
             continue;
         }
         if (r < 0 && errno != EAGAIN && errno != EINTR) break;

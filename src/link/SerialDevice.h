@@ -25,12 +25,15 @@ public:
     void setTimeouts(int readMs, int writeMs) override;
     std::size_t write(std::string_view bytes) override;
     std::size_t read(char* buf, std::size_t n) override;
+    std::size_t readAvailable(char* buf, std::size_t n, int waitMs) override;
     std::int32_t close() override;
 
     const std::string& path() const { return path_; }
 
 private:
-    std::size_t readFor(char* buf, std::size_t n, int timeoutMs);
+    // Reads until n bytes arrived or timeoutMs passed; with firstChunkOnly, as
+    // soon as some bytes arrived.
+    std::size_t readFor(char* buf, std::size_t n, int timeoutMs, bool firstChunkOnly = false);
 
     std::string path_;
     int baud_;

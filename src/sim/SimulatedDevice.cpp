@@ -35,6 +35,17 @@ std::size_t SimulatedDevice::read(char* buf, std::size_t n)
     return board_.take(buf, n);
 }
 
+std::size_t SimulatedDevice::readAvailable(char* buf, std::size_t n, int waitMs)
+{
+    if (!open_ || !board_.plugged() || n == 0) return 0;
+    // Whatever the board answered is there at once; silence lasts the wait.
+    if (board_.pending() == 0) {
+        clock_->letPass(waitMs < 0 ? 0 : waitMs);
+        return 0;
+    }
+    return board_.take(buf, n);
+}
+
 std::int32_t SimulatedDevice::close()
 {
     const bool wasOpen = open_;

@@ -29,6 +29,7 @@ public:
     void setTimeouts(int readMs, int writeMs) override;
     std::size_t write(std::string_view bytes) override;
     std::size_t read(char* buf, std::size_t n) override;
+    std::size_t readAvailable(char* buf, std::size_t n, int waitMs) override;
     std::int32_t close() override;
 
     ControllerBoard& board() { return board_; }

@@ -100,7 +100,55 @@ TEST(Identification, RecognisedVariantsAndLabelText)
         const Identification id = IdentifyController(rec);
         EXPECT_EQ(id.recognised, c.flag) << c.reply;
         EXPECT_EQ(id.text, c.label) << c.reply;
-        EXPECT_EQ(rec.log(), (std::vector<std::string>{"open 0", "timeouts 200 50", "write IZ", "read 50", "close"}));
+        EXPECT_EQ(rec.log().front(), "open 0");
+        EXPECT_EQ(rec.log()[1], "timeouts 200 50");
+        EXPECT_EQ(rec.log()[2], "write IZ");
+        EXPECT_EQ(rec.log().back(), "close");
+    }
+}
+
+// The read ends as soon as the reply is complete: at its line end, or after a
+// short silence once the compared characters are in. Until then each read may
+// wait out what is left of the 200 ms.
+TEST(Identification, ReadEndsWhenTheReplyIsComplete)
+{
+    struct Case {
+        std::string reply;
+        std::size_t piece;
+        std::vector<std::string> reads;
+    };
+    const std::vector<Case> cases{
+        // Line end in the first piece: one read.
+        {"QM7410-1 XU250B\r\n", 0, {"read-available 50 200"}},
+        // Pieces of 4: two reads for the compared text, then quiet waits up to the line end.
+        {"QM7410-3 v2\r\nafter", 4,
+         {"read-available 50 200", "read-available 46 200", "read-available 42 5", "read-available 38 5"}},
+        // No line end: the silence after the text ends it.
+        {"QM7410-1", 0, {"read-available 50 200", "read-available 42 5"}},
+        // A silent board is given the whole 200 ms once.
+        {"", 0, {"read-available 50 200"}},
+    };
+    for (const auto& c : cases) {
+        ScriptedDevice board;
+        board.pieceSize = c.piece;
+        board.push(c.reply);
+        RecordingDevice rec(board);
+        const Identification id = IdentifyController(rec);
+        std::vector<std::string> reads;
+        for (const auto& line : rec.log())
+            if (line.rfind("read", 0) == 0) reads.push_back(line);
+        ASSERT_EQ(reads.size(), c.reads.size()) << c.reply;
+        for (std::size_t i = 0; i < reads.size(); ++i) {
+            // Waits before the text is in are what is left of 200 ms.
+            if (c.reads[i].ends_with(" 200")) {
+                const std::string prefix = c.reads[i].substr(0, c.reads[i].size() - 3);
+                ASSERT_EQ(reads[i].substr(0, prefix.size()), prefix) << c.reply;
+                EXPECT_GT(std::stoi(reads[i].substr(prefix.size())), 150) << c.reply;
+            } else {
+                EXPECT_EQ(reads[i], c.reads[i]) << c.reply;
+            }
+        }
+        EXPECT_EQ(id.text, c.reply.substr(0, std::min<std::size_t>(8, c.reply.size())));
     }
 }
 

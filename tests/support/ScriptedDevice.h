@@ -33,6 +33,13 @@ public:
         pending_.erase(0, k);
         return k;
     }
+    // Hands out the reply in pieces of pieceSize characters (0: all at once).
+    std::size_t readAvailable(char* buf, std::size_t n, int) override
+    {
+        return read(buf, pieceSize == 0 ? n : std::min(n, pieceSize));
+    }
+
+    std::size_t pieceSize = 0;
     std::int32_t close() override { return 0; }
 
     bool openable = true;
