@@ -220,6 +220,7 @@ void Monitor::ContinuousStep()
         // Every cell-voltage read gives the cells their mask, discharge and
         // soft codes; the flag rule below then lays the chips' flags over them.
         presentation::ApplyMaskAndDischargeRule(s_.images, s_.status, last(), group);
+        presentation::HoldThermalShutdownCodes(s_.images, s_.status, last());
         break;
     case 1:
         proto_.StartTemperatureConversion(acq.temperatureSelector);

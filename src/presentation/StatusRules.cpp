@@ -178,6 +178,13 @@ ThermalOutcome ApplyThermalRule(RegisterImages& images, PresentationState& state
     return outcome;
 }
 
+void HoldThermalShutdownCodes(const RegisterImages& images, PresentationState& state, int lastBoardIndex)
+{
+    for (int b = 0; b < BoardCount(lastBoardIndex); ++b)
+        if (images.thermalBit[Slot(b)] == 1)
+            for (int c = 1; c <= kCells; ++c) CodeOf(state, b, c) = kThermalShutdown;
+}
+
 Legend SelectLegend(const RegisterImages& images, int currentBoard, bool continuousActive)
 {
     if (!ValidBoard(currentBoard)) return Legend::Flag;

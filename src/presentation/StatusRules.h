@@ -88,6 +88,13 @@ struct ThermalOutcome {
 ThermalOutcome ApplyThermalRule(protocol::RegisterImages& images, PresentationState& state,
                                 int lastBoardIndex);
 
+// Boards in thermal shutdown by their last temperature read keep code 7 on all
+// twelve cells. The measurement cycle runs this after the mask and discharge
+// pass of its cell read, so that a shut-down board shows code 7 at every step
+// instead of blinking back to its soft codes once a pass.
+void HoldThermalShutdownCodes(const protocol::RegisterImages& images, PresentationState& state,
+                              int lastBoardIndex);
+
 // The soft legend while the current board's cell data are valid and no
 // continuous cycle runs; the flag legend otherwise.
 Legend SelectLegend(const protocol::RegisterImages& images, int currentBoard,

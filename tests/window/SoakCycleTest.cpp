@@ -237,7 +237,7 @@ void CheckCycleCodes(const ui::AppState& s, int step, Problems& problems)
         const bool valid = s.images.cellValid[i] == 1 || s.images.flagValid[i] == 1;
         for (int c = 1; c <= 12; ++c) {
             const std::int16_t code = s.status.Code(b, c);
-            if (s.images.thermalBit[i] == 1 && step != 0) {
+            if (s.images.thermalBit[i] == 1) {
                 if (code != presentation::kThermalShutdown) problems.push_back("not in thermal shutdown" + At(b, c));
                 continue;
             }
