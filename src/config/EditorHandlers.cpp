@@ -87,8 +87,13 @@ void Monitor::OnThresholdFocusOut(int box)
     suppressFocusLeave_ = true;
     auto ctx = configContext();
     const config::EntryResult r = config::LeaveThresholdBox(ctx, box, thresholdText(0), thresholdText(1));
-    if (r.message && showMessage) showMessage(*r.message);
-    PaintThresholds(r.display);
+    if (r.message && showMessage) {
+        // Ticks run while the box waits; repaint from the state as it is then.
+        showMessage(*r.message);
+        RefreshThresholds();
+    } else {
+        PaintThresholds(r.display);
+    }
     suppressFocusLeave_ = false;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/Monitor.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -12,14 +13,17 @@ Monitor::Monitor(Form& form, link::Device& device) : form_(form), proto_(device,
 {
     proto_.setListener(this);
     showMessage = [this](const std::string& text) {
-        // The box runs its own event loop; the timer waits until it is closed
-        // so that no tick's chain commands slip into the middle of a handler.
-        const bool ticking = form_.Timer1->isActive();
-        form_.Timer1->stop();
+        // The box runs its own event loop and Timer1 keeps ticking in it: the
+        // keep-alive must go on servicing the chips' watchdog, and a lost
+        // board must still close the window. The handler that shows a box
+        // repaints from the state as it is once the box has been closed.
         QMessageBox::information(&form_, form_.windowTitle(), QString::fromStdString(text), QMessageBox::Ok);
-        if (ticking && !closed_) form_.Timer1->start();
     };
-    closeWindow = [this](CloseReason) { form_.close(); };
+    closeWindow = [this](CloseReason) {
+        // A message box still waiting for OK goes with the window.
+        if (QWidget* box = QApplication::activeModalWidget(); box && box != &form_) box->close();
+        form_.close();
+    };
 }
 
 void Monitor::unload(CloseReason reason)

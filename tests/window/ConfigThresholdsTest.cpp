@@ -187,3 +187,59 @@ TEST(ThresholdEntry, FocusAndEnterOfTheShownWindowRunTheCheckOnce)
     EXPECT_EQ(Text(f.Text2[1]), "4.200V ");
     f.hide();
 }
+
+// The real message box runs its own event loop; Timer1 keeps ticking in it, so
+// the keep-alive goes on servicing the watchdog while the operator reads it.
+TEST(ThresholdEntry, TicksGoOnWhileTheMessageBoxWaits)
+{
+    WindowRig rig("boards=1");
+    ASSERT_TRUE(rig.start());
+    rig.writeMeasureMode(); // CDC 2 written: the keep-alive runs
+    ASSERT_EQ(rig.state().acq.keepAliveActive, 1);
+    rig.monitor().showMessage = rig.realShowMessage;
+    rig.form().Timer1->start();
+    bool boxSeen = false;
+    QTimer::singleShot(1200, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        boxSeen = box != nullptr;
+        if (box) box->close();
+    });
+    rig.markWrites();
+    rig.typeThreshold(0, "9"); // out of range: the box waits ~1.2 s
+    rig.form().Timer1->stop();
+    EXPECT_TRUE(boxSeen);
+    const auto writes = rig.writesSinceMark();
+    EXPECT_GE(std::count(writes.begin(), writes.end(), std::string("MSxS40S07X")), 3);
+    EXPECT_GE(std::count(writes.begin(), writes.end(), std::string("IZ")), 6);
+    EXPECT_EQ(Text(rig.form().Text2[0]), "3.000V "); // the stored value again
+}
+
+// Enter on a focused command button presses it as a click does.
+TEST(Keyboard, EnterPressesTheFocusedCommandButton)
+{
+    WindowRig rig("boards=2");
+    ASSERT_TRUE(rig.start());
+    rig.chooseBoards(2);
+    auto& f = rig.form();
+    f.show();
+    QApplication::setActiveWindow(&f);
+    for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+        f.Command1[5]->setFocus();
+        ASSERT_TRUE(f.Command1[5]->hasFocus());
+        rig.markWrites();
+        QKeyEvent press(QEvent::KeyPress, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QApplication::sendEvent(f.Command1[5], &press);
+        const auto writes = rig.writesSinceMark();
+        EXPECT_EQ(std::count_if(writes.begin(), writes.end(),
+                                [](const std::string& w) { return w.rfind("MSxT01SC7", 0) == 0; }),
+                  1);
+        EXPECT_TRUE(f.Command1[6]->hasFocus()); // WRITE CONFIG hands on to READ CONFIG
+    }
+    // A held key does not write again and again.
+    f.Command1[5]->setFocus();
+    rig.markWrites();
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(f.Command1[5], &held);
+    EXPECT_TRUE(rig.writesSinceMark().empty());
+    f.hide();
+}

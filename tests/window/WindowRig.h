@@ -31,6 +31,7 @@ public:
           rec(device),
           window(rec)
     {
+        realShowMessage = monitor().showMessage;
         monitor().showMessage = [this](const std::string& text) { messages.push_back(text); };
         monitor().closeWindow = [this](ui::CloseReason reason) { closed.push_back(reason); };
     }
@@ -115,6 +116,8 @@ public:
     link::RecordingDevice rec;
     ui::MainWindow window;
     std::vector<std::string> messages;
+    // The window's own message box, for the tests that go through it.
+    std::function<void(const std::string&)> realShowMessage;
     std::vector<ui::CloseReason> closed;
 
 private:

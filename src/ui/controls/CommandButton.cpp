@@ -3,6 +3,7 @@
 #include "ui/controls/Colour.h"
 #include "ui/controls/TextLayout.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -48,6 +49,19 @@ void CommandButton::applyColours()
     pal.setColor(QPalette::Disabled, QPalette::Button, face);
     setPalette(pal);
     update();
+}
+
+void CommandButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && mods == Qt::NoModifier) {
+        // A held key does not press the button again and again.
+        if (!event->isAutoRepeat() && isEnabled()) click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 QRect CommandButton::captionRect() const

@@ -29,6 +29,10 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Enter and Return press the focused button exactly as a click does (the
+    // focus chains hand the operator from one command to the next); no button
+    // is a dialog default that could fire from elsewhere.
+    void keyPressEvent(QKeyEvent* event) override;
     void applyColours() override;
 
 private:
