@@ -37,9 +37,9 @@ void BM_TicksPerSecondOverPty(benchmark::State& state)
         state.SkipWithError("no board on the pseudo-terminal");
         return;
     }
-    auto& m = window.monitor();
+    auto& m = window.session();
     if (cycle) {
-        window.form().Combo1->setListIndexAsClick(boards - 1);
+        m.OnBoardCountChosen(boards - 1);
         m.OnCdcArrow(1);
         m.OnCdcArrow(1);
         m.OnCommandButton(5);

@@ -40,8 +40,8 @@ struct Stack {
         window.start();
         window.form().Timer1->stop();
         window.show();
-        auto& m = window.monitor();
-        window.form().Combo1->setListIndexAsClick(boards - 1);
+        auto& m = window.session();
+        m.OnBoardCountChosen(boards - 1);
         m.OnCdcArrow(1);
         m.OnCdcArrow(1);
         m.OnCommandButton(5);
@@ -58,7 +58,7 @@ struct Stack {
     {
         for (int i = 0; i < 3; ++i) {
             clock->advance(100);
-            window.monitor().OnTimerTick();
+            window.session().OnTimerTick();
         }
         QApplication::processEvents(); // paint what changed, as the event loop does between ticks
     }

@@ -12,7 +12,7 @@
 #include "sim/Scenario.h"
 #include "sim/SimulatedDevice.h"
 #include "ui/MainWindow.h"
-#include "ui/Options.h"
+#include "options/Options.h"
 
 namespace {
 constexpr const char* kProgram = "qm7410-gui";
@@ -22,13 +22,13 @@ constexpr const char* kVersion = "0.1.0";
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    const qm::ui::Options options = qm::ui::ParseOptions(args);
+    const qm::options::Options options = qm::options::ParseOptions(args);
     if (!options.error.empty()) {
         std::cerr << kProgram << ": " << options.error << "\nTry '" << kProgram << " --help'.\n";
         return 2;
     }
     if (options.help) {
-        std::cout << qm::ui::UsageText(kProgram);
+        std::cout << qm::options::UsageText(kProgram);
         return 0;
     }
     if (options.version) {
@@ -38,11 +38,11 @@ int main(int argc, char** argv)
 
     std::unique_ptr<qm::link::Device> device;
     switch (options.device) {
-    case qm::ui::Options::Device::Ftdi: device = std::make_unique<qm::link::FtdiDevice>(); break;
-    case qm::ui::Options::Device::Serial:
+    case qm::options::Options::Device::Ftdi: device = std::make_unique<qm::link::FtdiDevice>(); break;
+    case qm::options::Options::Device::Serial:
         device = std::make_unique<qm::link::SerialDevice>(options.serialPath, options.baud);
         break;
-    case qm::ui::Options::Device::Simulated: {
+    case qm::options::Options::Device::Simulated: {
         const qm::sim::ScenarioResult parsed = qm::sim::ParseScenario(options.scenario);
         if (!parsed.scenario) {
             std::cerr << kProgram << ": --simulate: " << parsed.error << "\n";
@@ -58,12 +58,12 @@ int main(int argc, char** argv)
     qm::ui::MainWindow window(*device);
     if (!window.start()) {
         std::cerr << kProgram << ": no QM7410 controller board found"
-                  << (options.device == qm::ui::Options::Device::Simulated ? "" : " (try --simulate)") << "\n";
+                  << (options.device == qm::options::Options::Device::Simulated ? "" : " (try --simulate)") << "\n";
         return 1;
     }
     window.show();
     const int rc = QApplication::exec();
-    if (window.monitor().closeReason() == qm::ui::CloseReason::BoardLost) {
+    if (window.session().closeReason() == qm::acquisition::CloseReason::BoardLost) {
         std::cerr << kProgram << ": the QM7410 controller board stopped answering; closing\n";
         return 1;
     }

@@ -5,49 +5,79 @@
 
 namespace qm::ui {
 
-MainWindow::MainWindow(link::Device& device) : form_(), monitor_(form_, device) { wire(); }
+MainWindow::MainWindow(link::Device& device) : form_(), display_(form_), session_(device, display_) { wire(); }
 
-bool MainWindow::start() { return monitor_.OnLoad(); }
+std::string MainWindow::thresholdText(int box) const
+{
+    return form_.Text2[static_cast<std::size_t>(box)]->caption().toStdString();
+}
+
+bool MainWindow::thresholdKey(int box, int keyCode)
+{
+    if (box < 0 || box > 1 || keyCode < 0) return false;
+    TextBox* text = form_.Text2[static_cast<std::size_t>(box)];
+    const config::KeyDecision d =
+        session_.OnThresholdKey(box, text->caption().toStdString(), text->selStart(), static_cast<char32_t>(keyCode));
+    if (d.focusWriteConfig) {
+        // The focus went to "WRITE CONFIG", and leaving the box ran the entry
+        // check, which shows the stored value again; a window not on screen
+        // moves no focus, so check it here.
+        if (text->hasFocus() || !form_.isVisible()) leaveThreshold(box);
+        return false;
+    }
+    // Only a text that had blanks to trim is rewritten: rewriting an unchanged
+    // text would drop the operator's selection, so that a digit typed over a
+    // selected number would be added to it instead of replacing it.
+    const QString trimmed = QString::fromStdString(d.text);
+    if (text->caption() != trimmed) {
+        text->setCaption(trimmed);
+        text->setSelStart(d.caret);
+    }
+    return d.accepted;
+}
+
+void MainWindow::leaveThreshold(int box) { session_.OnThresholdFocusOut(box, thresholdText(0), thresholdText(1)); }
 
 void MainWindow::wire()
 {
-    Monitor* m = &monitor_;
+    acquisition::Session* s = &session_;
     const auto onClick = [this](auto& array, auto handler) {
         for (auto* control : array)
             if (control)
                 connect(control, &std::remove_pointer_t<std::decay_t<decltype(control)>>::operatorClicked, this, handler);
     };
+    const auto ticked = [](CheckBox* box) { return box->value() == 1; };
 
-    onClick(form_.Command0, [m](int i) { m->OnCdcArrow(i); });
-    onClick(form_.Command1, [m](int i) { m->OnCommandButton(i); });
-    onClick(form_.Command3, [m](int i) { m->OnHoldDischargeStart(i); });
-    onClick(form_.Command4, [m](int i) { m->OnBoardFocus(i); });
-    onClick(form_.Command5, [m](int i) { m->OnSelfTestButton(i); });
-    onClick(form_.Command7, [m](int i) { m->OnDiagnosticButton(i); });
-    onClick(form_.Command8, [m](int i) { m->OnReadCellGroup(i); });
+    onClick(form_.Command0, [this, s](int i) { s->OnCdcArrow(i, thresholdText(0), thresholdText(1)); });
+    onClick(form_.Command1, [s](int i) { s->OnCommandButton(i); });
+    onClick(form_.Command3, [s](int i) { s->OnHoldDischargeStart(i); });
+    onClick(form_.Command4, [s](int i) { s->OnBoardFocus(i); });
+    onClick(form_.Command5, [s](int i) { s->OnSelfTestButton(i); });
+    onClick(form_.Command7, [s](int i) { s->OnDiagnosticButton(i); });
+    onClick(form_.Command8, [s](int i) { s->OnReadCellGroup(i); });
 
-    onClick(form_.Check0, [m](int i) { m->OnCfgr0Box(i); });
-    onClick(form_.Check1, [m](int i) { m->OnRegisterBox(1, i); });
-    onClick(form_.Check2, [m](int i) { m->OnRegisterBox(2, i); });
-    onClick(form_.Check3, [m](int i) { m->OnRegisterBox(3, i); });
-    onClick(form_.Check6, [m](int i) { m->OnCellSelectBox(i); });
-    onClick(form_.Check7, [m](int i) { m->OnTemperatureSelectBox(i); });
+    onClick(form_.Check0, [this, s, ticked](int i) { s->OnCfgr0Box(i, ticked(form_.Check0[static_cast<std::size_t>(i)])); });
+    onClick(form_.Check1, [this, s, ticked](int i) { s->OnRegisterBox(1, i, ticked(form_.Check1[static_cast<std::size_t>(i)])); });
+    onClick(form_.Check2, [this, s, ticked](int i) { s->OnRegisterBox(2, i, ticked(form_.Check2[static_cast<std::size_t>(i)])); });
+    onClick(form_.Check3, [this, s, ticked](int i) { s->OnRegisterBox(3, i, ticked(form_.Check3[static_cast<std::size_t>(i)])); });
+    onClick(form_.Check6, [this, s, ticked](int i) { s->OnCellSelectBox(i, ticked(form_.Check6[static_cast<std::size_t>(i)])); });
+    onClick(form_.Check7, [this, s, ticked](int i) { s->OnTemperatureSelectBox(i, ticked(form_.Check7[static_cast<std::size_t>(i)])); });
 
-    onClick(form_.Option1, [m](int i) { m->OnThresholdOption(i); });
-    onClick(form_.Option2, [m](int i) { m->SelectSelfTest(i); });
-    onClick(form_.Option3, [m](int i) { m->OnCfgr0Option(i); });
-    onClick(form_.OptionSTADC, [m](int i) { m->SelectContinuousStart(i); });
+    onClick(form_.Option1, [this, s](int i) { s->OnThresholdOption(i, thresholdText(0), thresholdText(1)); });
+    onClick(form_.Option2, [s](int i) { s->SelectSelfTest(i); });
+    onClick(form_.Option3, [this, s](int i) { s->OnCfgr0Option(i, thresholdText(0), thresholdText(1)); });
+    onClick(form_.OptionSTADC, [s](int i) { s->SelectContinuousStart(i); });
 
-    connect(form_.Combo1, &ComboBox::operatorClicked, this, [m](int) { m->OnBoardCountChosen(); });
+    connect(form_.Combo1, &ComboBox::operatorClicked, this, [this, s](int) { s->OnBoardCountChosen(form_.Combo1->listIndex()); });
 
     for (auto* box : form_.Text2) {
-        connect(box, &TextBox::focusEntered, this, [m](int i) { m->OnThresholdFocusIn(i); });
-        connect(box, &TextBox::focusLeft, this, [m](int i) { m->OnThresholdFocusOut(i); });
-        box->setKeyFilter([m](int i, int key) { return m->OnThresholdKey(i, key); });
+        connect(box, &TextBox::focusEntered, this, [s](int i) { s->OnThresholdFocusIn(i); });
+        connect(box, &TextBox::focusLeft, this, [this](int i) { leaveThreshold(i); });
+        box->setKeyFilter([this](int i, int key) { return thresholdKey(i, key); });
     }
 
-    connect(form_.Timer1, &QTimer::timeout, this, [m] { m->OnTimerTick(); });
-    connect(form_.mnuExit, &QAction::triggered, this, [m] { m->OnExit(); });
+    connect(form_.Timer1, &QTimer::timeout, this, [s] { s->OnTimerTick(); });
+    connect(form_.mnuExit, &QAction::triggered, this, [s] { s->OnExit(); });
 }
 
 } // namespace qm::ui

@@ -1,11 +1,16 @@
 #pragma once
-// The main window: the Form with every control, and the monitor that handles
-// its events, wired together.
+// The main window: the Form with every control, the display that paints it
+// and the session that runs the tool, wired together. Every operator action
+// on a control and every Timer1 tick becomes one session call, with what the
+// operator entered as its arguments.
 #include <QObject>
 
+#include <string>
+
+#include "acquisition/Session.h"
 #include "link/Device.h"
 #include "ui/Form.h"
-#include "ui/Monitor.h"
+#include "ui/FormDisplay.h"
 
 namespace qm::ui {
 
@@ -16,17 +21,22 @@ public:
 
     // Runs the window's load: identification, defaults, the first read-back.
     // False when no recognised controller board answered.
-    bool start();
+    bool start() { return session_.OnLoad(); }
     void show() { form_.show(); }
 
     Form& form() { return form_; }
-    Monitor& monitor() { return monitor_; }
+    FormDisplay& display() { return display_; }
+    acquisition::Session& session() { return session_; }
 
 private:
     void wire();
+    std::string thresholdText(int box) const;
+    bool thresholdKey(int box, int keyCode);
+    void leaveThreshold(int box);
 
     Form form_;
-    Monitor monitor_;
+    FormDisplay display_;
+    acquisition::Session session_;
 };
 
 } // namespace qm::ui

@@ -3,13 +3,11 @@
 // of its start command, and the low-current standby sequence.
 #include "acquisition/CommandTexts.h"
 #include "acquisition/KeepAlive.h"
-#include "link/Identify.h"
+#include "acquisition/Session.h"
 #include "link/Transport.h"
 #include "presentation/StatusRules.h"
-#include "ui/Form.h"
-#include "ui/Monitor.h"
 
-namespace qm::ui {
+namespace qm::acquisition {
 
 using presentation::Tab;
 
@@ -18,16 +16,14 @@ constexpr int kWidthRunning = 13780;
 constexpr int kWidthStopped = 13500;
 } // namespace
 
-void Monitor::OnTimerTick()
+void Session::OnTimerTick()
 {
     if (closed_) return;
+    Scope scope(*this);
     auto& acq = s_.acq;
     if (acq.lowCurrentStandby == 0) {
-        if (acquisition::KeepAliveDue(acq)) proto_.SendKeepAlive();
-        const link::Identification id = link::IdentifyController(proto_.device());
-        acq.boardRecognised = id.recognised;
-        acq.identification = id.text;
-        form_.Label_IDstring->setCaption(QString::fromStdString(id.text));
+        if (KeepAliveDue(acq)) proto_.SendKeepAlive();
+        identify();
     }
     if (acq.boardRecognised == 0) {
         acq.continuousActive = 0;
@@ -36,13 +32,14 @@ void Monitor::OnTimerTick()
     }
     if (acq.continuousActive == 1) ContinuousStep();
     s_.tabs.ShowReadConfigTab(s_.config.configChanged == 1);
-    PaintProgressTabs();
-    acquisition::KeepAliveDisplay(acq, s_.images, last(), s_.config.boards[static_cast<std::size_t>(current())].cdc);
-    PaintKeepAlive();
+    KeepAliveDisplay(acq, s_.images, last(), s_.config.boards[static_cast<std::size_t>(current())].cdc);
+    mark(kAreaTabs | kAreaKeepAlive);
 }
 
-void Monitor::OnCommandButton(int index)
+void Session::OnCommandButton(int index)
 {
+    if (closed_) return;
+    Scope scope(*this);
     auto& acq = s_.acq;
     acq.lowCurrentStandby = 0;
     closeOpenPollFrame();
@@ -86,11 +83,11 @@ void Monitor::OnCommandButton(int index)
             proto_.ReadConfiguration(); // the read-back display follows through the listener
             presentation::ClearThermalMarks(s_.images, s_.status, last());
         }
-        if (form_.Command1[6]->isEnabled()) {
+        if (s_.view.commands.readConfigEnabled) {
             s_.tabs.setState(Tab::ConfigRead, presentation::kTabArmed);
             focusCommand(6);
         }
-        if (acq.continuousActive == 0) acquisition::EvaluateKeepAlive(acq, s_.images, last());
+        if (acq.continuousActive == 0) EvaluateKeepAlive(acq, s_.images, last());
         break;
     }
     case 6:
@@ -138,21 +135,24 @@ void Monitor::OnCommandButton(int index)
     afterCommandColumnClick();
 }
 
-void Monitor::closeOpenPollFrame()
+void Session::closeOpenPollFrame()
 {
+    // "POLL ADC" and "POLL  INT" leave their frame open; anything sent into it
+    // would be clocked as part of the poll and never reach the chips, so every
+    // button that sends closes it first.
     if (s_.acq.openPoll != 1) return;
     link::ClosePollFrame(proto_.device());
     s_.acq.openPoll = 0;
 }
 
-void Monitor::afterCommandColumnClick()
+void Session::afterCommandColumnClick()
 {
     s_.tabs.SettleAfterCommandColumn(last());
-    PaintProgressTabs();
+    mark(kAreaTabs);
     ShowLegend();
 }
 
-void Monitor::startCells(protocol::CellStartKind kind, const std::string& selector, bool dccLamp)
+void Session::startCells(protocol::CellStartKind kind, const std::string& selector, bool dccLamp)
 {
     proto_.StartCellConversion(kind, selector);
     ClearMeasurementTexts(true, false);
@@ -161,53 +161,57 @@ void Monitor::startCells(protocol::CellStartKind kind, const std::string& select
     setDccLamp(dccLamp ? colour::kLightBlue : colour::kWhite);
 }
 
-void Monitor::setDccLamp(int colourNumber) { form_.Shape13->setFillColor(colourNumber); }
-
-void Monitor::setCommandColumnEnabled(bool enabled)
+void Session::setDccLamp(Colour colourNumber)
 {
-    for (int i : {2, 3, 7, 4, 9, 8}) form_.Command1[static_cast<std::size_t>(i)]->setEnabled(enabled);
-    if (enabled) form_.Command1[6]->setEnabled(true);
-    for (auto* b : form_.Command3) b->setEnabled(enabled);
-    for (auto* b : form_.Command8) b->setEnabled(enabled);
-    for (auto* o : form_.Option2) o->setEnabled(enabled);
-    for (auto* b : form_.Command5) b->setEnabled(enabled);
+    s_.view.commands.dccLamp = colourNumber;
+    mark(kAreaCommands);
 }
 
-void Monitor::ToggleContinuous()
+void Session::setSingleCommandsEnabled(bool enabled)
 {
+    s_.view.commands.singleCommandsEnabled = enabled;
+    if (enabled) s_.view.commands.readConfigEnabled = true;
+    mark(kAreaCommands);
+}
+
+void Session::ToggleContinuous()
+{
+    if (closed_) return;
+    Scope scope(*this);
     auto& acq = s_.acq;
+    CommandView& commands = s_.view.commands;
     s_.tabs.ResetForCycle(last());
-    PaintProgressTabs();
+    mark(kAreaTabs | kAreaCommands);
     acq.continuousActive = static_cast<std::int16_t>(acq.continuousActive + 1);
     if (acq.continuousActive == 2) acq.continuousActive = 0;
 
     if (acq.continuousActive == 1) {
-        form_.Command1[10]->setCaption(QStringLiteral("STOP  CONTINUOUS READ CELLS"));
-        form_.Shape3->setFillColor(colour::kGreen);
+        commands.cycleCaption = "STOP  CONTINUOUS READ CELLS";
+        commands.cycleLamp = colour::kGreen;
         acq.cycleStep = 0;
-        setCommandColumnEnabled(false);
+        setSingleCommandsEnabled(false);
         setDccLamp(colour::kWhite);
-        form_.Command1[6]->setEnabled(true);
+        commands.readConfigEnabled = true;
         OnCommandButton(6);
         ClearMeasurementTexts(true, true);
         s_.panel.lastKind = protocol::kPanelNone;
         protocol::ResetTransferPanel(s_.panel, last());
-        PaintTransferPanel();
+        mark(kAreaTransfer);
         presentation::ApplyMaskAndDischargeRule(s_.images, s_.status, last(), s_.cellGroupCode());
         RefreshStatusDisplay();
         acq.keepAliveActive = 0;
-        paintWindowWidth(kWidthRunning);
+        commands.windowWidthTwips = kWidthRunning;
     } else {
-        form_.Command1[10]->setCaption(QStringLiteral("START CONTINUOUS READ CELLS"));
-        form_.Shape3->setFillColor(colour::kRed);
-        setCommandColumnEnabled(true);
+        commands.cycleCaption = "START CONTINUOUS READ CELLS";
+        commands.cycleLamp = colour::kRed;
+        setSingleCommandsEnabled(true);
         for (int b = 0; b <= last(); ++b) s_.images.cellValid[static_cast<std::size_t>(b)] = 0;
-        acquisition::EvaluateKeepAlive(acq, s_.images, last());
-        paintWindowWidth(kWidthStopped);
+        EvaluateKeepAlive(acq, s_.images, last());
+        commands.windowWidthTwips = kWidthStopped;
     }
 }
 
-void Monitor::ContinuousStep()
+void Session::ContinuousStep()
 {
     auto& acq = s_.acq;
     const int group = s_.cellGroupCode();
@@ -238,49 +242,58 @@ void Monitor::ContinuousStep()
     RefreshStatusDisplay();
 }
 
-void Monitor::runThermalRule()
+void Session::runThermalRule()
 {
     const presentation::ThermalOutcome outcome = presentation::ApplyThermalRule(s_.images, s_.status, last());
     if (outcome.ReadBackNeeded()) proto_.ReadConfiguration(); // read-back display through the listener
     if (outcome.repaint || outcome.ReadBackNeeded()) RefreshStatusDisplay();
 }
 
-void Monitor::SelectContinuousStart(int index)
+void Session::SelectContinuousStart(int index)
 {
     if (index < 0 || index > 3) return;
+    Scope scope(*this);
     s_.acq.continuousStart = static_cast<protocol::CellStartKind>(index);
-    form_.Command1[10]->setToolTip(QString::fromStdString(acquisition::ContinuousToolTip(index)));
+    s_.view.commands.continuousStart = index;
+    s_.view.commands.cycleToolTip = ContinuousToolTip(index);
+    mark(kAreaCommands);
 }
 
-void Monitor::SetContinuousStart(int index)
-{
-    if (index < 0 || index > 3) return;
-    form_.OptionSTADC[static_cast<std::size_t>(index)]->setValue(true);
-    SelectContinuousStart(index);
-}
+void Session::SetContinuousStart(int index) { SelectContinuousStart(index); }
 
-void Monitor::EnterLowCurrentStandby()
+void Session::EnterLowCurrentStandby()
 {
     auto ctx = configContext();
-    form_.Check0[3]->setValue(0);
+    s_.view.config.editors[0][config::kTenCellsBit] = false; // the 10CELLS box, cleared as by the operator
     const config::StandbyRefresh r = config::ApplyStandbyDefaults(ctx);
     ApplyCellCountLayout();
-    PaintEditors(r.editors);
-    PaintCdc(r.cdc);
-    PaintThresholds(r.thresholds);
+    ShowEditors(r.editors);
+    ShowCdc(r.cdc);
+    ShowThresholds(r.thresholds);
     OnCommandButton(5);
     OnCommandButton(6);
     s_.tabs.ResetForStandby(last());
-    PaintProgressTabs();
+    mark(kAreaTabs);
     link::SendStandbyLines(proto_.device());
 }
 
-void Monitor::focusCommand(int index)
+void Session::focus(FocusTarget::Array array, int index)
 {
-    auto* button = form_.Command1[static_cast<std::size_t>(index)];
-    if (button && button->isEnabled() && button->isVisible()) button->setFocus();
+    const CommandView& c = s_.view.commands;
+    bool enabled = true;
+    if (array == FocusTarget::Array::Command1) {
+        if (index == 2 || index == 3 || index == 4 || index == 7 || index == 8 || index == 9)
+            enabled = c.singleCommandsEnabled;
+        else if (index == 6)
+            enabled = c.readConfigEnabled;
+    } else if (array == FocusTarget::Array::Command5) {
+        enabled = c.singleCommandsEnabled;
+    }
+    if (!enabled) return;
+    flush(); // the focus goes to the window as it now stands
+    display_.moveFocus(FocusTarget{array, index});
 }
 
-void Monitor::paintWindowWidth(int twips) { form_.setWindowWidthTwips(twips); }
+void Session::focusCommand(int index) { focus(FocusTarget::Array::Command1, index); }
 
-} // namespace qm::ui
+} // namespace qm::acquisition

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace qm::ui {
+namespace qm::options {
 
 struct Options {
     enum class Device { Ftdi, Serial, Simulated };
@@ -24,4 +24,4 @@ struct Options {
 Options ParseOptions(const std::vector<std::string>& args);
 std::string UsageText(const std::string& program);
 
-} // namespace qm::ui
+} // namespace qm::options

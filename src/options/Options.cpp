@@ -1,8 +1,8 @@
-#include "ui/Options.h"
+#include "options/Options.h"
 
 #include <charconv>
 
-namespace qm::ui {
+namespace qm::options {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::string UsageText(const std::string& program)
            "controller board answers at start or the board is lost; 2 for a bad command line.\n";
 }
 
-} // namespace qm::ui
+} // namespace qm::options
