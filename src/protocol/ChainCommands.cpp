@@ -85,8 +85,8 @@ void ChainProtocol::WriteConfiguration()
     ShowConfigurationWrite(panel_, images_, current());
     if (listener_) listener_->transferShown();
     images_.configReadBackFlag = 0;
-    if (listener_) listener_->configurationWritten();
     RecordWrittenConfiguration(images_, chain_);
+    if (listener_) listener_->configurationWritten();
 }
 
 void RecordWrittenConfiguration(RegisterImages& images, const ChainSelection& chain)

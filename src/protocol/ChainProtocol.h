@@ -5,6 +5,7 @@
 // the transfer panel, and then hands over to the displays through a listener.
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "link/Device.h"
 #include "protocol/CommandBytes.h"
@@ -35,11 +36,43 @@ public:
     virtual void configurationWritten() {}      // field colours restored, read-back display refreshed
 };
 
+// Hands every call on to several listeners, in the order they were added.
+class ListenerFanOut : public ProtocolListener {
+public:
+    void add(ProtocolListener* listener) { listeners_.push_back(listener); }
+    void transferShown() override { each(&ProtocolListener::transferShown); }
+    void configurationRead() override { each(&ProtocolListener::configurationRead); }
+    void flagsRead() override { each(&ProtocolListener::flagsRead); }
+    void temperaturesRead() override { each(&ProtocolListener::temperaturesRead); }
+    void cellVoltagesRead(int groupCode) override
+    {
+        for (auto* l : listeners_) l->cellVoltagesRead(groupCode);
+    }
+    void diagnosticsRead() override { each(&ProtocolListener::diagnosticsRead); }
+    void diagnosticsCleared() override { each(&ProtocolListener::diagnosticsCleared); }
+    void configurationWritten() override { each(&ProtocolListener::configurationWritten); }
+
+private:
+    void each(void (ProtocolListener::*call)())
+    {
+        for (auto* l : listeners_) (l->*call)();
+    }
+    std::vector<ProtocolListener*> listeners_;
+};
+
 class ChainProtocol {
 public:
     ChainProtocol(link::Device& device, RegisterImages& images, TransferPanel& panel, const ChainSelection& chain);
 
     void setListener(ProtocolListener* listener) { listener_ = listener; }
+    // A further listener, told after those added before it (a recorder, the
+    // checks of a test).
+    void addListener(ProtocolListener* listener)
+    {
+        if (listener_ && listener_ != &fanOut_) fanOut_.add(listener_);
+        fanOut_.add(listener);
+        listener_ = &fanOut_;
+    }
     link::Device& device() { return device_; }
 
     // Register reads: one frame for every board in use.
@@ -76,6 +109,7 @@ private:
     TransferPanel& panel_;
     const ChainSelection& chain_;
     ProtocolListener* listener_ = nullptr;
+    ListenerFanOut fanOut_;
 };
 
 // PEC over CFGR0..CFGR5 of a board's pending configuration image, as a byte text.
