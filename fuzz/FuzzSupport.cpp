@@ -35,6 +35,12 @@ ReplyingController::ReplyingController(std::string_view replies)
 
 std::size_t ReplyingController::read(char* buf, std::size_t n)
 {
+    if (identifying_) {
+        constexpr std::string_view kBoard = "QM7410-1 controller\r\n";
+        const std::size_t k = std::min(n, kBoard.size());
+        std::memcpy(buf, kBoard.data(), k);
+        return k;
+    }
     if (pieces_.empty()) return 0;
     const std::string_view piece = pieces_[next_++ % pieces_.size()];
     const std::size_t k = std::min(n, piece.size());
@@ -42,7 +48,17 @@ std::size_t ReplyingController::read(char* buf, std::size_t n)
     return k;
 }
 
-void Require(const robustness::Report& report, const char* where)
+void CheckedSession::run(const std::function<void()>& action, const char* where)
+{
+    const presentation::PresentationState before = session.state().status;
+    action();
+    test::Report report;
+    test::CheckSession(report, session.state(), before);
+    Require(report, where);
+    Require(checker.report, where);
+}
+
+void Require(const test::Report& report, const char* where)
 {
     if (report.Ok()) return;
     std::fprintf(stderr, "invariant broken after %s:\n%s", where, report.Text().c_str());

@@ -5,12 +5,16 @@
 // that did it).
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "link/Device.h"
-#include "robustness/Invariants.h"
+#include "acquisition/Display.h"
+#include "acquisition/Session.h"
+#include "support/Invariants.h"
+#include "support/Operator.h"
 
 namespace qm::fuzz {
 
@@ -37,23 +41,44 @@ private:
 // A controller board whose reply to the i-th read is the i-th piece of a text
 // cut at line ends (taken in turn, again from the first when they run out;
 // with no pieces at all it stays silent). It never delivers more than asked.
+// "IZ" is answered as a supported board answers it, so the tool keeps running.
 class ReplyingController : public link::Device {
 public:
     explicit ReplyingController(std::string_view replies);
 
     bool open(int) override { return true; }
     void setTimeouts(int, int) override {}
-    std::size_t write(std::string_view bytes) override { return bytes.size(); }
+    std::size_t write(std::string_view bytes) override
+    {
+        identifying_ = bytes == "IZ";
+        return bytes.size();
+    }
     std::size_t read(char* buf, std::size_t n) override;
     std::int32_t close() override { return 0; }
 
 private:
     std::vector<std::string_view> pieces_;
     std::size_t next_ = 0;
+    bool identifying_ = false;
+};
+
+// The tool's session over a device, with every read and write checked against
+// the wire and the checks of any procedure after each action.
+struct CheckedSession {
+    explicit CheckedSession(link::Device& device) : checker(device), session(checker, display)
+    {
+        checker.attach(session);
+    }
+    // Runs one action and stops the run when a check fails.
+    void run(const std::function<void()>& action, const char* where);
+
+    test::ReadChecker checker;
+    acquisition::NullDisplay display;
+    acquisition::Session session;
 };
 
 // Stops the run when the report holds a problem.
-void Require(const robustness::Report& report, const char* where);
+void Require(const test::Report& report, const char* where);
 // Stops the run when the condition is false.
 void Require(bool ok, const std::string& what);
 

@@ -4,20 +4,20 @@
 // scenario is one ValidateScenario finds sound (boards 1..10, every fault on a
 // board of the chain, cells 1..12, probabilities 0..1, an identification of
 // printable characters), or refuses it with a message. An accepted scenario
-// must build a simulated board whose chain has that many chips, and the tool's
-// configuration write and read-back must then match on every board without an
-// injected PEC fault, or mismatch everywhere when the board starts unplugged.
+// must build a simulated board whose chain has that many chips. The tool's
+// session then starts exactly when the board is plugged in and names a
+// supported variant, and its configuration write and read-back must match on
+// every board without an injected PEC fault.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "FuzzSupport.h"
-#include "robustness/Rig.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedDevice.h"
 
 using namespace qm;
-using namespace qm::robustness;
+using test::Printable;
 
 namespace {
 
@@ -53,17 +53,28 @@ void RunStack(const sim::Scenario& s)
     sim::SimulatedDevice device(s, clock);
     fuzz::Require(device.chain().size() == s.boards, "a chip for every board");
     const bool plugged = device.plugged();
-    Rig rig(device, s.boards, s.boards - 1);
-    for (int b = 0; b < s.boards; ++b) rig.images.pending[static_cast<std::size_t>(b)] = {"E2", "00", "00", "00", "A0", "C0"};
-    fuzz::Require(WriteAndClassify(rig), "the configuration write");
-    fuzz::Require(ReadAndClassify(rig, ConfigurationRead()), "the configuration read");
-    fuzz::Require(ReadAndClassify(rig, CellRead(0)), "a cell-voltage read");
+    const std::string_view variant = std::string_view(s.identification).substr(0, 8);
+    fuzz::CheckedSession checked(device);
+    auto& session = checked.session;
+    bool started = false;
+    checked.run([&] { started = session.OnLoad(); }, "start-up");
+    fuzz::Require(started == (plugged && (variant == "QM7410-1" || variant == "QM7410-3")),
+                  "the session starts exactly on a plugged, supported board");
+    if (!started) return;
+    checked.run([&] { session.OnBoardCountChosen(s.boards - 1); }, "the board count");
+    checked.run([&] { session.OnBoardFocus(s.boards - 1); }, "the board focus");
+    checked.run([&] { session.EnterThreshold(1, "4.2"); }, "a threshold entry");
+    checked.run([&] { session.OnCdcArrow(1); }, "the duty cycle");
+    checked.run([&] { session.OnCommandButton(5); }, "the configuration write");
+    checked.run([&] { session.OnCommandButton(6); }, "the configuration read");
+    checked.run([&] { session.OnCommandButton(7); }, "a cell-voltage read");
     if (device.plugged() != plugged) return; // unplugged by its clock on the way
+    const auto& images = session.state().images;
     for (int b = 0; b < s.boards; ++b) {
         const auto i = static_cast<std::size_t>(b);
-        const bool matched = rig.images.config.pec[i] == rig.images.config.computed[i];
-        if (!plugged) fuzz::Require(!matched, "an unplugged stack mismatches");
-        else if (!Faulty(s, b)) fuzz::Require(matched, "board " + std::to_string(b) + " matches");
+        if (Faulty(s, b)) continue;
+        fuzz::Require(images.config.pec[i] == images.config.computed[i], "board " + std::to_string(b) + " matches");
+        fuzz::Require(images.readBack[i] == images.written[i], "board " + std::to_string(b) + " reads back the write");
     }
 }
 

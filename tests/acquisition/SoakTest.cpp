@@ -11,6 +11,7 @@
 #include <random>
 
 #include "config/Thresholds.h"
+#include "support/Operator.h"
 #include "support/SessionRig.h"
 
 using namespace qm;
@@ -92,45 +93,7 @@ private:
     bool identifying_ = false;
 };
 
-// The seeded operator: any control of the window, with any input it could give.
-class Operator {
-public:
-    Operator(acquisition::Session& session, std::uint32_t seed) : s_(session), rng_(seed) {}
-
-    int pick(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
-    bool coin() { return pick(2) == 0; }
-
-    void act(const std::function<void(int)>& tick)
-    {
-        static const char* kTyped[] = {"4.2", "3.0", "", "-0.744", "5.352", "9", "1e9", "-", ".", "2.5", "abc", "3.6"};
-        const int roll = pick(100);
-        if (roll < 35) return tick(1 + pick(3));
-        switch (roll % 16) {
-        case 0: s_.OnCommandButton(pick(15)); break;
-        case 1: s_.OnCommandButton(pick(3) == 0 ? 10 : 2 + pick(8)); break;
-        case 2: s_.OnSelfTestButton(pick(7)); break;
-        case 3: s_.OnDiagnosticButton(pick(2)); break;
-        case 4: s_.OnReadCellGroup(pick(3)); break;
-        case 5: s_.OnHoldDischargeStart(pick(2)); break;
-        case 6: s_.OnCellSelectBox(pick(12), coin()); break;
-        case 7: s_.OnTemperatureSelectBox(pick(3), coin()); break;
-        case 8: s_.OnBoardCountChosen(pick(11)); break;
-        case 9: s_.OnBoardFocus(pick(11)); break;
-        case 10: s_.OnCfgr0Box(3 + pick(5), coin()); break;
-        case 11: s_.OnRegisterBox(1 + pick(3), pick(8), coin()); break;
-        case 12: s_.OnCdcArrow(pick(2)); break;
-        case 13: coin() ? s_.OnCfgr0Option(pick(2)) : s_.OnThresholdOption(pick(2)); break;
-        case 14: s_.EnterThreshold(pick(2), kTyped[pick(12)]); break;
-        default: coin() ? s_.SelectSelfTest(pick(3)) : s_.SelectContinuousStart(pick(4)); break;
-        }
-    }
-
-private:
-    acquisition::Session& s_;
-    std::mt19937 rng_;
-};
-
-void Soak(SessionRig& rig, Operator& op, int actions, const std::function<void(int)>& tick)
+void Soak(SessionRig& rig, test::Operator& op, int actions, const std::function<void(int)>& tick)
 {
     for (int a = 0; a < actions && !rig.session.closed(); ++a) {
         const presentation::PresentationState before = rig.state().status;
@@ -156,7 +119,7 @@ TEST(SessionSoak, RandomOperatorOverAFaultyTenBoardStack)
     rig.session.OnRegisterBox(3, 2, true); // mask cell 7
     rig.session.OnCommandButton(5);
     rig.session.OnCommandButton(10);
-    Operator op(rig.session, 11);
+    test::Operator op(rig.session, test::Seeded(11));
     Soak(rig, op, kActions, [&](int n) { rig.tick(n); });
     EXPECT_GT(rig.checker.reads, kActions / 4);
     EXPECT_TRUE(rig.display.closed.empty());
@@ -178,7 +141,7 @@ TEST(SessionSoak, ControllerThatSpoilsRepliesUnderTheCycleAndTheOperator)
     session.OnCommandButton(5);
     session.OnCommandButton(10);
     spoiler.enabled = true;
-    Operator op(session, 23);
+    test::Operator op(session, test::Seeded(23));
     for (int a = 0; a < kActions / 2; ++a) {
         const presentation::PresentationState before = session.state().status;
         op.act([&](int n) {
@@ -200,7 +163,7 @@ TEST(SessionSoak, OperatorWhoUnplugsTheBoardClosesTheWindowAtTheNextIdentifyingT
     SessionRig rig("boards=4,seed=9");
     ASSERT_TRUE(rig.start());
     rig.measure(4);
-    Operator op(rig.session, 5);
+    test::Operator op(rig.session, test::Seeded(5));
     for (int a = 0; a < 300; ++a) op.act([&](int n) { rig.tick(n); });
     rig.device.unplug();
     // Whatever the operator does now, the next tick that identifies closes.
