@@ -39,6 +39,19 @@ TEST(ScenarioTest, EveryKeyIsAccepted)
     EXPECT_EQ(s.selfTestFaults[0].cell, 12);
 }
 
+TEST(ScenarioTest, DischargePathFaultsMayBeRepeated)
+{
+    const auto r = ParseScenario("boards=3,dcc-open=1:3,dcc-swap=0:12,dcc-open=2:1, dcc-swap = 2 : 7");
+    ASSERT_TRUE(r.scenario) << r.error;
+    auto cells = [](const std::vector<BoardCell>& v) {
+        std::vector<std::pair<int, int>> out;
+        for (const auto& f : v) out.emplace_back(f.board, f.cell);
+        return out;
+    };
+    EXPECT_EQ(cells(r.scenario->dischargeOpen), (std::vector<std::pair<int, int>>{{1, 3}, {2, 1}}));
+    EXPECT_EQ(cells(r.scenario->dischargeSwapped), (std::vector<std::pair<int, int>>{{0, 12}, {2, 7}}));
+}
+
 TEST(ScenarioTest, KeysMayComeInAnyOrderAndVariantMayBeAnyText)
 {
     const auto r = ParseScenario("thsd=9,boards=10,variant=QM7411-1");
@@ -71,7 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"openwire=1:0", "\"openwire\""}, Refusal{"pec-errors=1:1.5", "\"pec-errors\""},
                       Refusal{"pec-errors=1:x", "\"pec-errors\""}, Refusal{"mux-fail=-1", "\"mux-fail\""},
                       Refusal{"unplug-after=-3", "\"unplug-after\""}, Refusal{"unplug-after=soon", "\"unplug-after\""},
-                      Refusal{"selftest-fault=2:3,boards=2", "\"selftest-fault\""}));
+                      Refusal{"selftest-fault=2:3,boards=2", "\"selftest-fault\""},
+                      Refusal{"dcc-open", "\"dcc-open\""}, Refusal{"dcc-open=1", "\"dcc-open\""},
+                      Refusal{"dcc-open=1:0", "\"dcc-open\""}, Refusal{"dcc-open=-1:2", "\"dcc-open\""},
+                      Refusal{"dcc-swap=1:13", "\"dcc-swap\""}, Refusal{"dcc-swap=4:1", "\"dcc-swap\""},
+                      Refusal{"dcc-swap=a:b", "\"dcc-swap\""}, Refusal{"dcc-swaps=1:1", "dcc-swap"}));
 
 TEST(ScenarioTest, ValidateChecksScenariosBuiltInCode)
 {
@@ -79,6 +96,9 @@ TEST(ScenarioTest, ValidateChecksScenariosBuiltInCode)
     EXPECT_EQ(ValidateScenario(s), "");
     s.openWires.push_back({7, 1});
     EXPECT_NE(ValidateScenario(s).find("openwire"), std::string::npos);
+    s.openWires.clear();
+    s.dischargeSwapped.push_back({0, 0});
+    EXPECT_NE(ValidateScenario(s).find("dcc-swap"), std::string::npos);
 }
 
 } // namespace
