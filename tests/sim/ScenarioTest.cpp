@@ -39,19 +39,6 @@ TEST(ScenarioTest, EveryKeyIsAccepted)
     EXPECT_EQ(s.selfTestFaults[0].cell, 12);
 }
 
-TEST(ScenarioTest, DischargePathFaultsMayBeRepeated)
-{
-    const auto r = ParseScenario("boards=3,dcc-open=1:3,dcc-swap=0:12,dcc-open=2:1, dcc-swap = 2 : 7");
-    ASSERT_TRUE(r.scenario) << r.error;
-    auto cells = [](const std::vector<BoardCell>& v) {
-        std::vector<std::pair<int, int>> out;
-        for (const auto& f : v) out.emplace_back(f.board, f.cell);
-        return out;
-    };
-    EXPECT_EQ(cells(r.scenario->dischargeOpen), (std::vector<std::pair<int, int>>{{1, 3}, {2, 1}}));
-    EXPECT_EQ(cells(r.scenario->dischargeSwapped), (std::vector<std::pair<int, int>>{{0, 12}, {2, 7}}));
-}
-
 TEST(ScenarioTest, KeysMayComeInAnyOrderAndVariantMayBeAnyText)
 {
     const auto r = ParseScenario("thsd=9,boards=10,variant=QM7411-1");
