@@ -55,6 +55,10 @@ Chain::Chain(const Scenario& scenario, std::shared_ptr<Clock> clock)
         if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setOpenWire(f.cell, true);
     for (const auto& f : scenario.selfTestFaults)
         if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setSelfTestFault(f.cell, true);
+    for (const auto& f : scenario.dischargeOpen)
+        if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setDischargeOpen(f.cell, true);
+    for (const auto& f : scenario.dischargeSwapped)
+        if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setDischargeSwapped(f.cell, true);
     for (const auto& f : scenario.pecErrors)
         if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setPecErrorProbability(f.probability);
 }

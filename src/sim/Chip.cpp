@@ -20,7 +20,9 @@ constexpr std::uint8_t kSelectClear = 0xD;
 constexpr std::uint8_t kSelectSelfTest1 = 0xE;
 constexpr std::uint8_t kSelectSelfTest2 = 0xF;
 
-bool ValidCell(int cell) { return cell >= 1 && cell <= 12; }
+constexpr int kLastCell = 12;
+
+bool ValidCell(int cell) { return cell >= 1 && cell <= kLastCell; }
 bool ValidInput(int input) { return input >= 1 && input <= 3; }
 std::size_t Slot(int oneBased) { return static_cast<std::size_t>(oneBased - 1); }
 
@@ -48,6 +50,12 @@ int ComparatorPeriodMs(int cdc)
 {
     static constexpr std::array<int, 8> kPeriods = {0, 0, 13, 130, 500, 130, 500, 2000};
     return (cdc >= 0 && cdc < 8) ? kPeriods[static_cast<std::size_t>(cdc)] : 0;
+}
+
+int DischargeNeighbour(int cell)
+{
+    if (!ValidCell(cell)) return 0;
+    return cell == kLastCell ? kLastCell - 1 : cell + 1;
 }
 
 Chip::Chip(int index, std::uint64_t seed, std::int64_t nowMs)
@@ -83,7 +91,28 @@ bool Chip::masked(int cell) const
     return cell <= 4 ? ((regs_[2] >> (cell + 3)) & 1) != 0 : ((regs_[3] >> (cell - 5)) & 1) != 0;
 }
 
+bool Chip::dischargeLoaded(int cell) const
+{
+    if (!ValidCell(cell)) return false;
+    for (int c = 1; c <= kLastCell; ++c)
+        if (dischargeTarget(c) == cell) return true;
+    return false;
+}
+
+int Chip::dischargeTarget(int cell) const
+{
+    // The switches conduct only while the chip measures; thermal shutdown and
+    // the watchdog clear the DCC bits themselves.
+    if (cdc() == 0 || !discharging(cell) || dischargeOpen_[Slot(cell)]) return 0;
+    return dischargeSwapped_[Slot(cell)] ? DischargeNeighbour(cell) : cell;
+}
+
 double Chip::cellVolts(int cell) const { return ValidCell(cell) ? cellVolts_[Slot(cell)] : 0.0; }
+
+double Chip::sensedVolts(int cell) const
+{
+    return ValidCell(cell) ? cellVolts_[Slot(cell)] - dischargeDrop_[Slot(cell)] : 0.0;
+}
 
 void Chip::setCellVolts(int cell, double volts)
 {
@@ -132,6 +161,16 @@ void Chip::setOpenWire(int cell, bool open)
 void Chip::setSelfTestFault(int cell, bool faulty)
 {
     if (ValidCell(cell)) selfTestFault_[Slot(cell)] = faulty;
+}
+
+void Chip::setDischargeOpen(int cell, bool open)
+{
+    if (ValidCell(cell)) dischargeOpen_[Slot(cell)] = open;
+}
+
+void Chip::setDischargeSwapped(int cell, bool swapped)
+{
+    if (ValidCell(cell)) dischargeSwapped_[Slot(cell)] = swapped;
 }
 
 void Chip::clearDischargeBits()
@@ -183,10 +222,20 @@ void Chip::evolve(std::int64_t from, std::int64_t to)
 void Chip::discharge(std::int64_t ms)
 {
     if (ms <= 0) return;
-    const double drop = kDischargeVoltsPerSecond * static_cast<double>(ms) / 1000.0;
-    for (int c = 1; c <= 12; ++c) {
+    // The configuration does not change within an interval, so the input
+    // filter's first-order response is exact over any split of the time.
+    const double drain = kDischargeVoltsPerSecond * static_cast<double>(ms) / 1000.0;
+    const double remaining = std::exp(-static_cast<double>(ms) / kDischargeSettleMs);
+    std::array<bool, kLastCell> loadedCells{};
+    for (int c = 1; c <= kLastCell; ++c)
+        if (const int target = dischargeTarget(c); target != 0) loadedCells[Slot(target)] = true;
+    for (int c = 1; c <= kLastCell; ++c) {
+        const bool loaded = loadedCells[Slot(c)];
         double& v = cellVolts_[Slot(c)];
-        if (discharging(c) && v > kDischargeFloorVolts) v = std::max(kDischargeFloorVolts, v - drop);
+        if (loaded && v > kDischargeFloorVolts) v = std::max(kDischargeFloorVolts, v - drain);
+        double& drop = dischargeDrop_[Slot(c)];
+        const double target = loaded ? kDischargeDropVolts : 0.0;
+        drop = target + (drop - target) * remaining;
     }
 }
 
@@ -194,9 +243,9 @@ void Chip::compare()
 {
     const double vuv = UndervoltageVolts(regs_[4]);
     const double vov = OvervoltageVolts(regs_[5]);
-    for (std::size_t i = 0; i < cellFlags_.size(); ++i) {
-        const double v = cellVolts_[i];
-        cellFlags_[i] = static_cast<std::uint8_t>((v < vuv ? 1 : 0) | (v > vov ? 2 : 0));
+    for (int c = 1; c <= kLastCell; ++c) {
+        const double v = sensedVolts(c);
+        cellFlags_[Slot(c)] = static_cast<std::uint8_t>((v < vuv ? 1 : 0) | (v > vov ? 2 : 0));
     }
 }
 
@@ -222,7 +271,7 @@ bool Chip::landConfiguration(const std::uint8_t* group7, std::int64_t nowMs)
 
 std::uint16_t Chip::measure(double volts, Random& noise) const
 {
-    const int code = static_cast<int>(VoltsToCode(volts)) + noise.between(-2, 2);
+    const int code = static_cast<int>(VoltsToCode(volts)) + noise.between(-kNoiseCodes, kNoiseCodes);
     return static_cast<std::uint16_t>(std::clamp(code, 0, 4095));
 }
 
@@ -233,7 +282,7 @@ void Chip::startCells(std::uint8_t kind, std::uint8_t selector, Random& noise)
     const bool openWireCurrent = kind == chipcmd::STOWAD || kind == chipcmd::STOWDC;
     auto convert = [&](int c) {
         // With the open-wire current an open input is pulled down to about 0 V.
-        const double v = (openWireCurrent && openWire_[Slot(c)]) ? 0.0 : cellVolts_[Slot(c)];
+        const double v = (openWireCurrent && openWire_[Slot(c)]) ? 0.0 : sensedVolts(c);
         cellCodes_[Slot(c)] = measure(v, noise);
     };
     if (selector == kSelectAll) {

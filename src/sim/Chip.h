@@ -1,8 +1,18 @@
 #pragma once
 // One simulated QM7410 monitor chip: its configuration registers, the cell,
 // temperature, flag and diagnostic registers, the cells and temperature inputs
-// it measures, and the behaviour that runs on time (discharge drift, the
-// comparator period, the watchdog).
+// it measures, and the behaviour that runs on time (discharge, the comparator
+// period, the watchdog).
+//
+// Discharge: while a cell's DCC bit is set and the chip measures (CDC 1..7),
+// its discharge switch conducts. The current through the cell's sense path
+// pulls the voltage the chip sees at that cell's input down by
+// kDischargeDropVolts, settling with the time constant kDischargeSettleMs of
+// the input filter, and it slowly drains the cell (kDischargeVoltsPerSecond).
+// Clearing the bit lets the input recover with the same time constant. Two
+// wiring faults change which cell the current loads: an open resistor or
+// switch loads none, a swapped sense pair loads the neighbour
+// (DischargeNeighbour).
 //
 // The chain drives a chip through the "chain side" operations; tests may also
 // look at and change its state directly through the "inspection" operations
@@ -39,8 +49,16 @@ inline constexpr std::uint8_t STOWDC = 0x7;
 } // namespace chipcmd
 
 inline constexpr std::int64_t kWatchdogMs = 2500;
+// Slow drain of a discharging cell, down to a floor.
 inline constexpr double kDischargeVoltsPerSecond = 0.005;
 inline constexpr double kDischargeFloorVolts = 2.5;
+// Drop of a discharging cell's input voltage once settled, and its time
+// constant (about 99 % of the drop after 5 time constants, 100 ms).
+inline constexpr double kDischargeDropVolts = 0.040;
+inline constexpr double kDischargeSettleMs = 20.0;
+// Every conversion adds a whole number of codes from -kNoiseCodes to
+// +kNoiseCodes, uniformly, from the chain's seeded generator.
+inline constexpr int kNoiseCodes = 2;
 inline constexpr std::uint16_t kPowerOnCode = 0xFFF;
 inline constexpr int kRevisionCode = 2;
 // Largest register group a read returns (cells, 12-cell mode).
@@ -55,6 +73,9 @@ inline constexpr Registers kPowerOnRegisters = {0xE0, 0x00, 0x00, 0x00, 0x00, 0x
 std::uint16_t VoltsToCode(double volts);
 // Comparator period of a CDC value in ms; 0 where the comparator is off (CDC 0, 1).
 int ComparatorPeriodMs(int cdc);
+// The cell whose sense pair a swapped discharge path of `cell` loads instead:
+// the next cell up, and cell 11 for cell 12.
+int DischargeNeighbour(int cell);
 
 class Chip {
 public:
@@ -73,11 +94,20 @@ public:
     int cdc() const { return regs_[0] & 0x07; }
     bool tenCellMode() const { return (regs_[0] & 0x08) != 0; }
     int cellsInUse() const { return tenCellMode() ? 10 : 12; }
+    // The cell's DCC bit is set.
     bool discharging(int cell) const;
     bool masked(int cell) const;
+    // Some conducting discharge switch draws current through this cell's
+    // sense path (its own, or a swapped neighbour's).
+    bool dischargeLoaded(int cell) const;
 
+    // The cell's own voltage (what setCellVolts sets; the discharge drain
+    // lowers it slowly).
     double cellVolts(int cell) const;
     void setCellVolts(int cell, double volts);
+    // The voltage at the chip's input for the cell, which conversions and the
+    // comparator see: the cell's own voltage less the discharge drop.
+    double sensedVolts(int cell) const;
     double temperatureVolts(int input) const;
     void setTemperatureVolts(int input, double volts);
 
@@ -96,6 +126,12 @@ public:
     // Faults.
     void setOpenWire(int cell, bool open);
     void setSelfTestFault(int cell, bool faulty);
+    // The cell's discharge resistor or switch is open: its DCC bit is stored
+    // and read back, but no current flows.
+    void setDischargeOpen(int cell, bool open);
+    // The cell's discharge path is wired to its neighbour's sense pair
+    // (DischargeNeighbour): its DCC bit loads the neighbour instead.
+    void setDischargeSwapped(int cell, bool swapped);
     void setMuxFailure(bool failing) { muxFailing_ = failing; }
     void setPecErrorProbability(double p) { pecErrorProbability_ = p; }
     double pecErrorProbability() const { return pecErrorProbability_; }
@@ -121,6 +157,8 @@ public:
 private:
     void evolve(std::int64_t from, std::int64_t to);
     void discharge(std::int64_t ms);
+    // The cell the discharge switch of `cell` loads; 0 for none.
+    int dischargeTarget(int cell) const;
     void compare();
     void clearDischargeBits();
     std::uint16_t measure(double volts, Random& noise) const;
@@ -128,6 +166,7 @@ private:
     int index_;
     Registers regs_ = kPowerOnRegisters;
     std::array<double, 12> cellVolts_{};
+    std::array<double, 12> dischargeDrop_{}; // volts, settling towards 0 or kDischargeDropVolts
     std::array<double, 3> tempVolts_{};
     std::array<std::uint16_t, 12> cellCodes_{};
     std::array<std::uint16_t, 3> tempCodes_{};
@@ -143,6 +182,8 @@ private:
 
     std::array<bool, 12> openWire_{};
     std::array<bool, 12> selfTestFault_{};
+    std::array<bool, 12> dischargeOpen_{};
+    std::array<bool, 12> dischargeSwapped_{};
     bool muxFailing_ = false;
     double pecErrorProbability_ = 0.0;
 };

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <set>
+#include <utility>
 
 namespace qm::sim {
 
@@ -80,6 +81,16 @@ std::string CheckCell(std::string_view key, int cell)
     return {};
 }
 
+// The list a board:cell fault key fills; nullptr for the other keys.
+std::vector<BoardCell>* CellList(std::string_view key, Scenario& s)
+{
+    if (key == "openwire") return &s.openWires;
+    if (key == "selftest-fault") return &s.selfTestFaults;
+    if (key == "dcc-open") return &s.dischargeOpen;
+    if (key == "dcc-swap") return &s.dischargeSwapped;
+    return nullptr;
+}
+
 // Parses one key=value item into the scenario; returns an error text or "".
 std::string ApplyItem(std::string_view key, std::string_view value, Scenario& s)
 {
@@ -100,12 +111,12 @@ std::string ApplyItem(std::string_view key, std::string_view value, Scenario& s)
         const auto v = WholeNumber<int>(value);
         if (!v || *v < 0) return Bad(key, value, "a board number");
         (key == "thsd" ? s.thermalShutdown : s.muxFail).push_back(*v);
-    } else if (key == "openwire" || key == "selftest-fault") {
+    } else if (auto* cells = CellList(key, s)) {
         if (!SplitPair(value, a, b)) return Bad(key, value, "board:cell");
         const auto board = WholeNumber<int>(a);
         const auto cell = WholeNumber<int>(b);
         if (!board || !cell || *board < 0) return Bad(key, value, "board:cell");
-        (key == "openwire" ? s.openWires : s.selfTestFaults).push_back({*board, *cell});
+        cells->push_back({*board, *cell});
     } else if (key == "pec-errors") {
         if (!SplitPair(value, a, b)) return Bad(key, value, "board:probability");
         const auto board = WholeNumber<int>(a);
@@ -119,7 +130,8 @@ std::string ApplyItem(std::string_view key, std::string_view value, Scenario& s)
         s.unplugAfterSeconds = *v;
     } else {
         return "unknown scenario key " + Quoted(key) +
-               " (known: boards, variant, seed, thsd, openwire, pec-errors, mux-fail, unplug-after, selftest-fault)";
+               " (known: boards, variant, seed, thsd, openwire, pec-errors, mux-fail, unplug-after, selftest-fault, "
+               "dcc-open, dcc-swap)";
     }
     return {};
 }
@@ -129,9 +141,9 @@ std::string ApplyItem(std::string_view key, std::string_view value, Scenario& s)
 ScenarioResult ParseScenario(std::string_view text)
 {
     static const std::set<std::string_view> kOnce = {"boards", "variant", "seed", "unplug-after"};
-    static const std::set<std::string_view> kKeys = {"boards",   "variant",      "seed",
-                                                     "thsd",     "openwire",     "pec-errors",
-                                                     "mux-fail", "unplug-after", "selftest-fault"};
+    static const std::set<std::string_view> kKeys = {"boards",         "variant",  "seed",     "thsd",
+                                                     "openwire",       "pec-errors", "mux-fail", "unplug-after",
+                                                     "selftest-fault", "dcc-open", "dcc-swap"};
     Scenario s;
     std::set<std::string_view> seen;
     while (!text.empty()) {
@@ -163,13 +175,17 @@ std::string ValidateScenario(const Scenario& s)
         if (auto e = CheckBoard("thsd", b, s.boards); !e.empty()) return e;
     for (int b : s.muxFail)
         if (auto e = CheckBoard("mux-fail", b, s.boards); !e.empty()) return e;
-    for (const auto& f : s.openWires) {
-        if (auto e = CheckBoard("openwire", f.board, s.boards); !e.empty()) return e;
-        if (auto e = CheckCell("openwire", f.cell); !e.empty()) return e;
-    }
-    for (const auto& f : s.selfTestFaults) {
-        if (auto e = CheckBoard("selftest-fault", f.board, s.boards); !e.empty()) return e;
-        if (auto e = CheckCell("selftest-fault", f.cell); !e.empty()) return e;
+    const std::pair<std::string_view, const std::vector<BoardCell>*> cellFaults[] = {
+        {"openwire", &s.openWires},
+        {"selftest-fault", &s.selfTestFaults},
+        {"dcc-open", &s.dischargeOpen},
+        {"dcc-swap", &s.dischargeSwapped},
+    };
+    for (const auto& [key, faults] : cellFaults) {
+        for (const auto& f : *faults) {
+            if (auto e = CheckBoard(key, f.board, s.boards); !e.empty()) return e;
+            if (auto e = CheckCell(key, f.cell); !e.empty()) return e;
+        }
     }
     for (const auto& f : s.pecErrors) {
         if (auto e = CheckBoard("pec-errors", f.board, s.boards); !e.empty()) return e;
@@ -195,7 +211,10 @@ std::string ScenarioHelp()
            "  mux-fail=B            board B fails the multiplexer check of DAGN\n"
            "  unplug-after=S        the controller board is unplugged S seconds after start\n"
            "  selftest-fault=B:C    cell C of board B answers self tests with a wrong code (pattern XOR 0x001)\n"
-           "thsd, openwire, pec-errors, mux-fail and selftest-fault may be given more than once.\n";
+           "  dcc-open=B:C          cell C of board B has an open discharge path: its DCC bit draws no current\n"
+           "  dcc-swap=B:C          cell C of board B has its discharge path on the neighbour's sense pair:\n"
+           "                        its DCC bit makes cell C+1 drop instead (cell 11 for cell 12)\n"
+           "thsd, openwire, pec-errors, mux-fail, selftest-fault, dcc-open and dcc-swap may be given more than once.\n";
 }
 
 } // namespace qm::sim

@@ -3,7 +3,7 @@
 //
 // The text form is a comma-separated list of keys, every key optional:
 //   boards=4,variant=3,seed=7,thsd=2,openwire=1:5,pec-errors=3:0.05,
-//   mux-fail=2,unplug-after=30,selftest-fault=0:7
+//   mux-fail=2,unplug-after=30,selftest-fault=0:7,dcc-open=1:3,dcc-swap=0:12
 // Boards are numbered 0 (nearest the controller) to boards - 1, cells 1..12.
 // The fault keys may be given more than once (two open wires, two boards in
 // thermal shutdown); the others at most once.
@@ -39,6 +39,8 @@ struct Scenario {
     std::vector<int> muxFail;                // mux-fail=board
     std::optional<double> unplugAfterSeconds; // unplug-after=seconds
     std::vector<BoardCell> selfTestFaults;   // selftest-fault=board:cell
+    std::vector<BoardCell> dischargeOpen;    // dcc-open=board:cell
+    std::vector<BoardCell> dischargeSwapped; // dcc-swap=board:cell
 };
 
 struct ScenarioResult {

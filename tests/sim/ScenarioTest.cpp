@@ -71,7 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"openwire=1:0", "\"openwire\""}, Refusal{"pec-errors=1:1.5", "\"pec-errors\""},
                       Refusal{"pec-errors=1:x", "\"pec-errors\""}, Refusal{"mux-fail=-1", "\"mux-fail\""},
                       Refusal{"unplug-after=-3", "\"unplug-after\""}, Refusal{"unplug-after=soon", "\"unplug-after\""},
-                      Refusal{"selftest-fault=2:3,boards=2", "\"selftest-fault\""}));
+                      Refusal{"selftest-fault=2:3,boards=2", "\"selftest-fault\""},
+                      Refusal{"dcc-open", "\"dcc-open\""}, Refusal{"dcc-open=1", "\"dcc-open\""},
+                      Refusal{"dcc-open=1:0", "\"dcc-open\""}, Refusal{"dcc-open=-1:2", "\"dcc-open\""},
+                      Refusal{"dcc-swap=1:13", "\"dcc-swap\""}, Refusal{"dcc-swap=4:1", "\"dcc-swap\""},
+                      Refusal{"dcc-swap=a:b", "\"dcc-swap\""}, Refusal{"dcc-swaps=1:1", "dcc-swap"}));
 
 TEST(ScenarioTest, ValidateChecksScenariosBuiltInCode)
 {
@@ -79,6 +83,9 @@ TEST(ScenarioTest, ValidateChecksScenariosBuiltInCode)
     EXPECT_EQ(ValidateScenario(s), "");
     s.openWires.push_back({7, 1});
     EXPECT_NE(ValidateScenario(s).find("openwire"), std::string::npos);
+    s.openWires.clear();
+    s.dischargeSwapped.push_back({0, 0});
+    EXPECT_NE(ValidateScenario(s).find("dcc-swap"), std::string::npos);
 }
 
 } // namespace
