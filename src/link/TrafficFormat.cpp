@@ -1,5 +1,6 @@
 #include "link/TrafficFormat.h"
 
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <ctime>
@@ -18,7 +19,14 @@ void AppendInt(std::string& out, Int value)
     out.append(digits, end);
 }
 
-bool Plain(unsigned char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; }
+// The bytes written as they are: printable ASCII but the quote and the backslash.
+constexpr auto kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c) plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+    return plain;
+}();
+
+bool Plain(char c) { return kPlain[static_cast<unsigned char>(c)]; }
 
 const char* KindName(TrafficOperation::Kind kind)
 {
@@ -76,7 +84,7 @@ void AppendJsonBytes(std::string& out, std::string_view bytes)
     while (i < bytes.size()) {
         // Replies are hex text: copy runs of plain characters at once.
         std::size_t run = i;
-        while (run < bytes.size() && Plain(static_cast<unsigned char>(bytes[run]))) ++run;
+        while (run < bytes.size() && Plain(bytes[run])) ++run;
         out.append(bytes.data() + i, run - i);
         if (run == bytes.size()) break;
         const auto c = static_cast<unsigned char>(bytes[run]);

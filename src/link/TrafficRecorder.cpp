@@ -6,16 +6,17 @@
 
 namespace qm::link {
 
-TrafficRecorder::TrafficRecorder(Device& inner, std::ostream& out, TrafficHeader header)
-    : inner_(inner), out_(&out), header_(std::move(header)), start_(std::chrono::steady_clock::now())
+TrafficRecorder::TrafficRecorder(Device& inner, std::ostream& out, TrafficHeader header, TrafficFlush flush)
+    : inner_(inner), out_(&out), header_(std::move(header)), flush_(flush), start_(std::chrono::steady_clock::now())
 {
     if (header_.started.empty()) header_.started = UtcNowIso8601();
     header_.version = kTrafficVersion;
     emit(TrafficHeaderLine(header_));
 }
 
-TrafficRecorder::TrafficRecorder(Device& inner, const std::filesystem::path& file, TrafficHeader header)
-    : inner_(inner), header_(std::move(header)), start_(std::chrono::steady_clock::now())
+TrafficRecorder::TrafficRecorder(Device& inner, const std::filesystem::path& file, TrafficHeader header,
+                                 TrafficFlush flush)
+    : inner_(inner), header_(std::move(header)), flush_(flush), start_(std::chrono::steady_clock::now())
 {
     if (header_.started.empty()) header_.started = UtcNowIso8601();
     header_.version = kTrafficVersion;
@@ -33,6 +34,7 @@ TrafficRecorder::~TrafficRecorder() { finish(); }
 void TrafficRecorder::finish()
 {
     if (active_) end();
+    if (out_ && error_.empty() && !out_->flush()) error_ = "writing the traffic recording failed (is the disk full?)";
 }
 
 std::int64_t TrafficRecorder::sinceStartUs() const
@@ -65,7 +67,7 @@ void TrafficRecorder::emit(std::string_view line)
     if (!out_ || !error_.empty()) return;
     out_->write(line.data(), static_cast<std::streamsize>(line.size()));
     out_->put('\n');
-    out_->flush();
+    if (flush_ == TrafficFlush::EachTransaction) out_->flush();
     if (!*out_) error_ = "writing the traffic recording failed (is the disk full?); its last line may be cut off";
 }
 

@@ -13,6 +13,7 @@
 // transaction readable. Operations that come outside open..close are kept in a
 // line of their own (without "open"); a transaction the program never closes is
 // written when the next one opens, or by finish() / the destructor (without "close").
+// Buffered flushing (see TrafficFlush) trades that safety for less host time.
 // A failing file never disturbs the device: error() says what went wrong and
 // the recorder goes on passing operations through.
 #include <chrono>
@@ -28,12 +29,20 @@
 
 namespace qm::link {
 
+// When the recorder hands its lines to the system.
+enum class TrafficFlush {
+    EachTransaction,  // as each transaction closes: a program that dies loses no finished transaction
+    Buffered,         // when the stream's buffer is full, and at finish(): a crash loses what is buffered
+};
+
 class TrafficRecorder : public Device {
 public:
     // Records to out, which must outlive the recorder.
-    TrafficRecorder(Device& inner, std::ostream& out, TrafficHeader header);
+    TrafficRecorder(Device& inner, std::ostream& out, TrafficHeader header,
+                    TrafficFlush flush = TrafficFlush::EachTransaction);
     // Creates (or empties) the file and records to it.
-    TrafficRecorder(Device& inner, const std::filesystem::path& file, TrafficHeader header);
+    TrafficRecorder(Device& inner, const std::filesystem::path& file, TrafficHeader header,
+                    TrafficFlush flush = TrafficFlush::EachTransaction);
     ~TrafficRecorder() override;
 
     TrafficRecorder(const TrafficRecorder&) = delete;
@@ -46,7 +55,8 @@ public:
     std::size_t readAvailable(char* buf, std::size_t n, int waitMs) override;
     std::int32_t close() override;
 
-    // Writes a transaction that is still open (without "close") and flushes.
+    // Writes a transaction that is still open (without "close") and flushes
+    // everything written so far.
     void finish();
     // Empty while every line went out; otherwise why the recording is incomplete.
     const std::string& error() const { return error_; }
@@ -66,6 +76,7 @@ private:
     std::unique_ptr<std::ofstream> file_;
     std::ostream* out_ = nullptr;
     TrafficHeader header_;
+    TrafficFlush flush_;
     std::chrono::steady_clock::time_point start_;
     TrafficTransaction current_;
     bool active_ = false;
