@@ -5,14 +5,18 @@
 // transaction closes, or buffered). Also the time to read a recording back.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <thread>
 
+#include "link/SerialDevice.h"
 #include "link/TrafficReader.h"
 #include "link/TrafficRecorder.h"
 #include "link/Transport.h"
 #include "protocol/ChainProtocol.h"
+#include "sim/PtyServer.h"
 #include "sim/SimulatedDevice.h"
 
 namespace {
@@ -94,6 +98,40 @@ void BM_MeasurementPass10Boards_Recorded(benchmark::State& state, link::TrafficF
 }
 BENCHMARK_CAPTURE(BM_MeasurementPass10Boards_Recorded, FlushEachTransaction, link::TrafficFlush::EachTransaction);
 BENCHMARK_CAPTURE(BM_MeasurementPass10Boards_Recorded, Buffered, link::TrafficFlush::Buffered);
+
+// The same pass with the board behind a pseudo-terminal (the serial back end,
+// as with a board on /dev/ttyUSBn), served from another thread: the CPU column
+// is the program's own thread, system calls included, the host time a program
+// spends on a board it reaches through the kernel.
+void BM_MeasurementPass10Boards_Tty(benchmark::State& state, bool recorded)
+{
+    sim::PtyServer server(Stack::Boards(), std::make_shared<sim::SteadyClock>());
+    std::string error;
+    if (!server.open(error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    std::atomic<bool> stop{false};
+    std::thread serving([&] { server.serve([&] { return stop.load(); }); });
+    link::SerialDevice tty(server.path());
+    std::unique_ptr<link::TrafficRecorder> recorder;
+    if (recorded) recorder = std::make_unique<link::TrafficRecorder>(tty, kRecording, BenchHeader());
+    link::Device& device = recorder ? static_cast<link::Device&>(*recorder) : tty;
+    Stack stack;
+    protocol::ChainProtocol proto(device, stack.images, stack.panel, stack.chain);
+    for (auto& regs : stack.images.pending) regs = {"E2", "00", "00", "00", "A0", "C0"};
+    proto.WriteConfiguration();
+    for (auto _ : state) {
+        MeasurementPass(proto);
+        benchmark::DoNotOptimize(stack.images.measured[120]);
+    }
+    recorder.reset();
+    std::filesystem::remove(kRecording);
+    stop = true;
+    serving.join();
+}
+BENCHMARK_CAPTURE(BM_MeasurementPass10Boards_Tty, Plain, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_MeasurementPass10Boards_Tty, Recorded, true)->Unit(benchmark::kMicrosecond);
 
 // Reading back a recording of 1000 measurement passes (6000 transactions).
 void BM_ReadRecording1000Passes(benchmark::State& state)

@@ -105,10 +105,12 @@ void CheckReplay(const TrafficRecording& recording)
     const auto& txs = reread.recording->transactions;
     fuzz::Require(txs.size() == recording.transactions.size(), "the re-recording has every transaction");
     for (std::size_t i = 0; i < txs.size(); ++i)
-        fuzz::Require(SameTraffic(txs[i], recording.transactions[i]), "transaction " + std::to_string(i + 1) + " re-recorded the same");
+        fuzz::Require(SameTraffic(txs[i], recording.transactions[i]),
+                      "transaction " + std::to_string(i + 1) + " re-recorded the same");
 
     char byte = 0;
-    fuzz::Require(!replay.open(0) && replay.read(&byte, 1) == 0 && replay.close() == 1, "past the end: an unplugged board");
+    fuzz::Require(!replay.open(0) && replay.read(&byte, 1) == 0 && replay.close() == 1,
+                  "past the end: an unplugged board");
     fuzz::Require(replay.state() == ReplayDevice::State::Ended, "past the end: ended");
 }
 

@@ -202,8 +202,8 @@ void ReadTransaction(const json& line, TrafficTransaction& tx, std::uint64_t exp
     tx.ops.reserve(ops.size());
     for (std::size_t i = 0; i < ops.size(); ++i) tx.ops.push_back(ReadOperation(ops[i], where, i + 1));
     if (const auto it = line.find("close"); it != line.end())
-        tx.closeStatus = static_cast<std::int32_t>(WholeNumber(*it, "close", where, std::numeric_limits<std::int32_t>::min(),
-                                                               std::numeric_limits<std::int32_t>::max()));
+        tx.closeStatus = static_cast<std::int32_t>(WholeNumber(
+            *it, "close", where, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 // The parser's own words after its "parse error at line 1, column N: " prefix.
@@ -219,7 +219,8 @@ std::string CutOff(std::size_t lineNo)
 {
     std::string what = "the line is cut off (the recording stopped while it was being written)";
     if (lineNo == 2) what += "; the header before it is whole: delete this line to use it";
-    else if (lineNo > 2) what += "; the " + std::to_string(lineNo - 1) + " lines before it are whole: delete this one to use them";
+    else if (lineNo > 2)
+        what += "; the " + std::to_string(lineNo - 1) + " lines before it are whole: delete this one to use them";
     return what;
 }
 

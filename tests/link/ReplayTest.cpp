@@ -73,8 +73,9 @@ SessionResult RunSession(Device& device, int boards, const char* writeAfterStart
 
 TrafficRecording RecordSession(int boards, SessionResult* live = nullptr)
 {
-    auto scenario = *sim::ParseScenario("boards=" + std::to_string(boards) + ",pec-errors=1:0.5,seed=3").scenario;
-    sim::SimulatedDevice board(scenario, std::make_shared<sim::ManualClock>());
+    const auto scenario = sim::ParseScenario("boards=" + std::to_string(boards) + ",pec-errors=0:0.5,seed=3");
+    EXPECT_TRUE(scenario.scenario) << scenario.error;
+    sim::SimulatedDevice board(scenario.scenario.value_or(sim::Scenario{}), std::make_shared<sim::ManualClock>());
     std::stringstream out;
     {
         TrafficRecorder recorder(board, out, {"qm7410-test", "0.1.0", "simulate", {}, "boards=3", 1});

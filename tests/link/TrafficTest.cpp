@@ -111,27 +111,42 @@ TEST(TrafficRecorder, EveryByteValueSurvivesAsPureAscii)
     EXPECT_EQ(spelled.recording->transactions[0].ops[0].bytes, std::string("\xff\0\xff\xe9", 4));
 }
 
-TEST(TrafficRecorder, FileCutOffMidLineKeepsTheWholeLinesBeforeIt)
+TEST(TrafficRecorder, FileHoldsEachTransactionAsItClosesAndACutOffEndIsNamed)
 {
     const auto path = std::filesystem::temp_directory_path() / "qm7410-traffic-test.jsonl";
     ScriptedDevice board;
+    const auto transactionsInFile = [&] {
+        const auto read = ReadTrafficFile(path);
+        return read ? read.recording->transactions.size() : 999u;
+    };
+    {
+        TrafficRecorder buffered(board, path, Header(), TrafficFlush::Buffered);
+        TransactWriteOnly(buffered, "MSX");
+        EXPECT_EQ(ReadTrafficFile(path).errorLine, 1u); // nothing out yet, not even the header
+        buffered.finish();
+        EXPECT_EQ(transactionsInFile(), 1u);
+    }
     {
         TrafficRecorder rec(board, path, Header());
         ASSERT_TRUE(rec.error().empty()) << rec.error();
         for (int i = 0; i < 3; ++i) TransactWriteOnly(rec, "MSX");
-        EXPECT_EQ(rec.transactions(), 3u);
+        EXPECT_EQ(transactionsInFile(), 3u); // each on disk as it closed
+        rec.open(0);
     }
-    ASSERT_TRUE(ReadTrafficFile(path));
+    EXPECT_EQ(transactionsInFile(), 4u); // the one left open, written at the end
     std::filesystem::resize_file(path, std::filesystem::file_size(path) - 20);
     const auto cut = ReadTrafficFile(path);
-    EXPECT_EQ(cut.errorLine, 4u);
-    EXPECT_EQ(cut.error, path.string() + ": line 4: the line is cut off (the recording stopped while it was being "
-                                         "written); the 3 lines before it are whole: delete this one to use them");
+    EXPECT_EQ(cut.errorLine, 5u);
+    EXPECT_EQ(cut.error, path.string() + ": line 5: the line is cut off (the recording stopped while it was being "
+                                         "written); the 4 lines before it are whole: delete this one to use them");
     std::filesystem::remove(path);
 
     TrafficRecorder nowhere(board, std::filesystem::path("/nonexistent-dir/x.jsonl"), Header());
     EXPECT_NE(nowhere.error().find("cannot create the traffic recording /nonexistent-dir/x.jsonl"), std::string::npos);
     EXPECT_EQ(TransactWriteOnly(nowhere, "MI"), 0); // the device still works
+    TrafficRecorder full(board, std::filesystem::path("/dev/full"), Header());
+    EXPECT_EQ(TransactWriteOnly(full, "MI"), 0);
+    EXPECT_NE(full.error().find("writing the traffic recording failed"), std::string::npos);
     EXPECT_NE(ReadTrafficFile("/nonexistent-dir/x.jsonl").error.find("cannot read the recording"), std::string::npos);
 }
 
