@@ -2,7 +2,10 @@
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs each for a bounded time.
 #
-#   scripts/fuzz.sh [SECONDS]    default 60 seconds per target
+#   scripts/fuzz.sh [SECONDS] [TARGET...]
+#
+# SECONDS per target, 60 by default; TARGET one of reads, sim, scenario,
+# traffic (all of them when none is named).
 #
 # The seeds in fuzz/corpus/<target> are only read; what the runs learn goes to
 # build-fuzz/corpus/<target>, so repeated runs build on each other without
@@ -13,22 +16,32 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+all_targets=(reads sim scenario traffic)
+usage="usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (seconds per target, default 60; targets: ${all_targets[*]})"
 seconds=${1:-60}
 if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
-  echo "usage: scripts/fuzz.sh [SECONDS]   (a whole number of seconds per target, default 60)" >&2
+  echo "$usage" >&2
   exit 2
 fi
+shift $(( $# > 0 ? 1 : 0 ))
+targets=("${@:-${all_targets[@]}}")
+for target in "${targets[@]}"; do
+  if [[ ! " ${all_targets[*]} " == *" $target "* ]]; then
+    echo "scripts/fuzz.sh: unknown target '$target'" >&2
+    echo "$usage" >&2
+    exit 2
+  fi
+done
 if ! command -v clang++ >/dev/null; then
   echo "scripts/fuzz.sh: clang++ is needed for libFuzzer (Debian package clang)" >&2
   exit 2
 fi
 
 build=build-fuzz
-targets=(reads sim scenario)
 
 echo "=== $build: configure and build"
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQM_WERROR=ON >/dev/null
-cmake --build "$build" -j2
+cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

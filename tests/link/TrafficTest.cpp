@@ -1,0 +1,188 @@
+// The traffic recorder and the reader of its files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "link/TrafficReader.h"
+#include "link/TrafficRecorder.h"
+#include "link/Transport.h"
+#include "support/ScriptedDevice.h"
+
+using namespace qm::link;
+using qm::test::ScriptedDevice;
+
+namespace {
+
+TrafficHeader Header() { return {"qm7410-test", "0.1.0", "simulate", "2026-12-07T10:15:30Z", "boards=2", 1}; }
+
+std::string Lines(std::initializer_list<std::string> lines)
+{
+    std::string text;
+    for (const auto& l : lines) text += l + "\n";
+    return text;
+}
+
+const std::string kHead = R"({"format":"qm7410-traffic","version":1,"program":"p","programVersion":"1","device":"ftdi","started":"x"})";
+const std::string kTx1 = R"({"seq":1,"t":0.5,"open":{"index":0,"ok":true},"ops":[{"op":"write","text":"IZ","count":2},)"
+                         R"({"op":"read","n":4,"got":"QM74","t":0.6}],"close":0})";
+
+} // namespace
+
+TEST(TrafficRecorder, KeepsEveryOperationInOrderAndReadsBack)
+{
+    ScriptedDevice board;
+    board.push("");
+    board.push("FFFF3A"); // the answer to the second write
+    std::stringstream out;
+    {
+        TrafficRecorder rec(board, out, Header());
+        char buf[16];
+        rec.open(0);
+        rec.setTimeouts(1000, 1000);
+        rec.write("MSxT02");
+        rec.write(""); // the measurement cycle's empty write
+        EXPECT_EQ(rec.read(buf, 4), 4u);
+        EXPECT_EQ(rec.readAvailable(buf, 8, 5), 2u);
+        rec.close();
+        rec.write("MSX"); // outside open..close
+        rec.open(0);      // never closed: written by the destructor
+        rec.setTimeouts(200, 50);
+        EXPECT_TRUE(rec.error().empty());
+    }
+    const auto parsed = ParseTraffic(out.str());
+    ASSERT_TRUE(parsed) << parsed.error;
+    EXPECT_EQ(parsed.recording->header, Header());
+    const auto& txs = parsed.recording->transactions;
+    ASSERT_EQ(txs.size(), 3u);
+
+    const auto& first = txs[0];
+    EXPECT_EQ(first.seq, 1u);
+    EXPECT_EQ(first.line, 2u);
+    EXPECT_EQ(first.open, (TrafficOpen{0, true}));
+    ASSERT_EQ(first.ops.size(), 5u);
+    EXPECT_EQ(first.ops[0].readMs, 1000);
+    EXPECT_EQ(first.ops[1].bytes, "MSxT02");
+    EXPECT_EQ(first.ops[2].kind, TrafficOperation::Kind::Write);
+    EXPECT_EQ(first.ops[2].bytes, "");
+    EXPECT_EQ(first.ops[3].bytes, "FFFF");
+    EXPECT_EQ(first.ops[3].count, 4u);
+    EXPECT_EQ(first.ops[4].kind, TrafficOperation::Kind::ReadAvailable);
+    EXPECT_EQ(first.ops[4].bytes, "3A");
+    EXPECT_EQ(first.ops[4].waitMs, 5);
+    EXPECT_LE(first.startUs, first.ops[3].atUs);
+    EXPECT_EQ(first.closeStatus, 0);
+
+    EXPECT_FALSE(txs[1].open);
+    EXPECT_EQ(txs[1].ops.at(0).bytes, "MSX");
+    EXPECT_FALSE(txs[1].closeStatus);
+    EXPECT_TRUE(txs[2].open);
+    EXPECT_EQ(txs[2].ops.size(), 1u);
+    EXPECT_FALSE(txs[2].closeStatus);
+}
+
+TEST(TrafficRecorder, EveryByteValueSurvivesAsPureAscii)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    ScriptedDevice board;
+    board.push("");
+    board.push(all);
+    std::stringstream out;
+    {
+        TrafficRecorder rec(board, out, Header());
+        std::string buf(256, '\0');
+        TransactWriteOnly(rec, all);
+        rec.open(0);
+        rec.write("R");
+        EXPECT_EQ(rec.read(buf.data(), 256), 256u);
+        rec.close();
+    }
+    for (char c : out.str()) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
+    const auto parsed = ParseTraffic(out.str());
+    ASSERT_TRUE(parsed) << parsed.error;
+    EXPECT_EQ(parsed.recording->transactions.at(0).ops.at(1).bytes, all);
+    EXPECT_EQ(parsed.recording->transactions.at(1).ops.at(1).bytes, all);
+    // Any JSON spelling of the same characters reads the same: raw UTF-8 and escapes.
+    const auto spelled = ParseTraffic(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"write","text":"\u00ff\u0000ÿé","count":0}]})"}));
+    ASSERT_TRUE(spelled) << spelled.error;
+    EXPECT_EQ(spelled.recording->transactions[0].ops[0].bytes, std::string("\xff\0\xff\xe9", 4));
+}
+
+TEST(TrafficRecorder, FileHoldsEachTransactionAsItClosesAndACutOffEndIsNamed)
+{
+    const auto path = std::filesystem::temp_directory_path() / "qm7410-traffic-test.jsonl";
+    ScriptedDevice board;
+    const auto transactionsInFile = [&] {
+        const auto read = ReadTrafficFile(path);
+        return read ? read.recording->transactions.size() : 999u;
+    };
+    {
+        TrafficRecorder buffered(board, path, Header(), TrafficFlush::Buffered);
+        TransactWriteOnly(buffered, "MSX");
+        EXPECT_EQ(ReadTrafficFile(path).errorLine, 1u); // nothing out yet, not even the header
+        buffered.finish();
+        EXPECT_EQ(transactionsInFile(), 1u);
+    }
+    {
+        TrafficRecorder rec(board, path, Header());
+        ASSERT_TRUE(rec.error().empty()) << rec.error();
+        for (int i = 0; i < 3; ++i) TransactWriteOnly(rec, "MSX");
+        EXPECT_EQ(transactionsInFile(), 3u); // each on disk as it closed
+        rec.open(0);
+    }
+    EXPECT_EQ(transactionsInFile(), 4u); // the one left open, written at the end
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) - 20);
+    const auto cut = ReadTrafficFile(path);
+    EXPECT_EQ(cut.errorLine, 5u);
+    EXPECT_EQ(cut.error, path.string() + ": line 5: the line is cut off (the recording stopped while it was being "
+                                         "written); the 4 lines before it are whole: delete this one to use them");
+    std::filesystem::remove(path);
+
+    TrafficRecorder nowhere(board, std::filesystem::path("/nonexistent-dir/x.jsonl"), Header());
+    EXPECT_NE(nowhere.error().find("cannot create the traffic recording /nonexistent-dir/x.jsonl"), std::string::npos);
+    EXPECT_EQ(TransactWriteOnly(nowhere, "MI"), 0); // the device still works
+    TrafficRecorder full(board, std::filesystem::path("/dev/full"), Header());
+    EXPECT_EQ(TransactWriteOnly(full, "MI"), 0);
+    EXPECT_NE(full.error().find("writing the traffic recording failed"), std::string::npos);
+    EXPECT_NE(ReadTrafficFile("/nonexistent-dir/x.jsonl").error.find("cannot read the recording"), std::string::npos);
+}
+
+TEST(TrafficReader, ErrorsNameTheLineAndWhatIsWrong)
+{
+    const auto error = [](const std::string& text) {
+        const auto r = ParseTraffic(text, "rec.jsonl");
+        EXPECT_FALSE(r.recording);
+        return r.error;
+    };
+    EXPECT_EQ(error(""), "rec.jsonl: line 1: the recording is empty; its first line should be the header");
+    EXPECT_EQ(error(Lines({R"({"format":"csv"})"})),
+              R"(rec.jsonl: line 1: not a traffic recording: "format" is "csv", expected "qm7410-traffic")");
+    EXPECT_EQ(error(Lines({R"({"format":"qm7410-traffic","version":2})"})),
+              "rec.jsonl: line 1: the recording is version 2; this program reads version 1 and older");
+    EXPECT_EQ(error(Lines({R"({"format":"qm7410-traffic","version":1,"program":"p"})"})),
+              R"(rec.jsonl: line 1: the header: "programVersion" is missing)");
+    // A corrupted line in the middle is not taken for a cut-off end.
+    EXPECT_EQ(error(Lines({kHead, kTx1, R"({"seq":2,"t":1,"ops":[}x)", kTx1})),
+              "rec.jsonl: line 3, column 23: not valid JSON: syntax error while parsing value - unexpected '}'; "
+              "expected '[', '{', or a literal");
+    EXPECT_EQ(error(kHead + "\n" + kTx1 + "\n" + kTx1.substr(0, 40)),
+              "rec.jsonl: line 3: the line is cut off (the recording stopped while it was being written); the 2 lines "
+              "before it are whole: delete this one to use them");
+    std::string noGot = kTx1;
+    noGot.replace(noGot.find(R"("got")"), 5, R"("gto")");
+    EXPECT_EQ(error(Lines({kHead, noGot})),
+              R"(rec.jsonl: line 2: transaction 1, operation 2 (read): "got" is missing (the characters the read returned))");
+    EXPECT_EQ(error(Lines({kHead, kTx1, kTx1})),
+              "rec.jsonl: line 3: transaction number 1 where 2 was expected (a line is missing, repeated or out of order)");
+    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"read","n":1,"got":"€","t":0}]})"})),
+              R"(rec.jsonl: line 2: transaction 1, operation 1 (read): "got" holds the character U+20AC; a recording holds bytes, U+0000 to U+00FF)");
+    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"read","n":1,"got":"ab","t":0}]})"})),
+              R"(rec.jsonl: line 2: transaction 1, operation 1 (read): "got" holds 2 characters, more than the 1 asked for)");
+    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":-1,"ops":[]})"})),
+              R"(rec.jsonl: line 2: transaction 1: "t" must be a time in seconds from 0 to 1e9, not -1)");
+    EXPECT_EQ(error(Lines({kHead, "", kTx1})),
+              "rec.jsonl: line 2: the line is empty; every line of a recording holds one JSON object");
+}
