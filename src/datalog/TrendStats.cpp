@@ -1,6 +1,7 @@
 #include "datalog/TrendStats.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -40,6 +41,15 @@ CellSpread SpreadAt(const BoardSeries& s, std::size_t row)
     out.max = hi;
     out.mean = static_cast<float>(sum / out.cells);
     out.spread = hi - lo;
+    return out;
+}
+
+std::vector<float> CellTrace(const BoardSeries& s, int cell)
+{
+    std::vector<float> out(s.size(), kNaN);
+    if (cell < 0 || cell >= kCells) return out;
+    for (std::size_t row = 0; row < s.size(); ++row)
+        if (CellCounts(s, row, cell)) out[row] = s.cellVolts[U(cell)][row];
     return out;
 }
 
@@ -140,6 +150,19 @@ std::vector<TrendPoint> DecimateMinMax(std::span<const double> t, std::span<cons
         }
     }
     return out;
+}
+
+std::string DurationText(double seconds)
+{
+    if (!(seconds >= 0)) seconds = 0;
+    char buf[32];
+    if (seconds < 60) {
+        const auto r = std::to_chars(buf, buf + sizeof buf, seconds, std::chars_format::fixed, 1);
+        return std::string(buf, r.ptr) + " s";
+    }
+    const auto whole = static_cast<long long>(seconds);
+    if (whole < 3600) return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+    return std::to_string(whole / 3600) + " h " + std::to_string(whole / 60 % 60) + " min";
 }
 
 TimeUnit TimeUnitFor(double spanSeconds)

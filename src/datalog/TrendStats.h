@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct CellSpread {
     int cells = 0;                // cells that counted
 };
 CellSpread SpreadAt(const BoardSeries& series, std::size_t row);
+
+// One cell's voltage per row (cell 0-based), NaN where it does not count.
+std::vector<float> CellTrace(const BoardSeries& series, int cell);
 
 // Per row of one board: minimum, mean and maximum cell voltage and the spread.
 struct SpreadSeries {
@@ -78,5 +82,8 @@ struct TimeUnit {
     std::string_view name;
 };
 TimeUnit TimeUnitFor(double spanSeconds);
+
+// A time since the start for people: "0.9 s", "12 min 3 s", "3 h 12 min".
+std::string DurationText(double seconds);
 
 } // namespace qm::datalog

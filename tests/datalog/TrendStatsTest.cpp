@@ -76,6 +76,12 @@ TEST(TrendStats, SpreadLeavesOutFailedReadsUnusedCellsAndCellsWithoutReading)
         EXPECT_EQ(piecewise.mean[row], SpreadAt(s, row).mean);
     }
     EXPECT_TRUE(std::isnan(piecewise.max[4]));
+
+    const std::vector<float> trace = CellTrace(s, 0);
+    ASSERT_EQ(trace.size(), 5u);
+    EXPECT_FLOAT_EQ(trace[1], 3.6f);
+    for (std::size_t row : {2u, 3u, 4u}) EXPECT_TRUE(std::isnan(trace[row])) << row;
+    EXPECT_TRUE(std::isnan(CellTrace(s, 11)[1])); // unused in 10-cell mode
 }
 
 TEST(TrendStats, ImbalanceMapGivesEachCellsDeviationFromTheStackMeanAtAMoment)
@@ -155,6 +161,9 @@ TEST(TrendStats, DecimationKeepsEveryBucketsExtremesWithinTheRangeAndThePointBud
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].v, 4.5f);
     EXPECT_EQ(TimeUnitFor(43200).name, "h");
+    EXPECT_EQ(DurationText(0.94), "0.9 s");
+    EXPECT_EQ(DurationText(723.5), "12 min 3 s");
+    EXPECT_EQ(DurationText(11545), "3 h 12 min");
 }
 
 TEST(TrendStats, ModelFollowsAGrowingFileUntilItsEndLine)
