@@ -231,8 +231,9 @@ bool CsvWriter::finish(std::string_view reason)
     finished_ = true;
     std::error_code ec;
     if (!file_) {
-        // The file was closed after a failed write: append the end line if it is still there.
-        if (!std::filesystem::is_regular_file(path_, ec)) return false;
+        // The file was closed after a failed write: append the end line if it
+        // is still there and its header made it (a lone end line is no record).
+        if (committed_ == 0 || !std::filesystem::is_regular_file(path_, ec)) return false;
         file_ = std::fopen(path_.c_str(), "ab");
         if (!file_) return false;
         std::setvbuf(file_, nullptr, _IONBF, 0);

@@ -166,7 +166,15 @@ TEST(RecordFile, AFullDiskIsReportedNotThrownAndEarlierPassesStayReadable)
     rlimit small = old;
     small.rlim_cur = headerText.size() + 3 * passText.size() + passText.size() / 2;
 
+    rlimit tiny = old;
+    tiny.rlim_cur = 100;
+    ::setrlimit(RLIMIT_FSIZE, &tiny);
+    CsvWriter headless;
+    const bool headerWritten = headless.open(dir / "headless.csv", Header());
+    const bool headlessEnded = headless.finish("never started");
+
     CsvWriter writer;
+    ::setrlimit(RLIMIT_FSIZE, &old);
     ASSERT_TRUE(writer.open(dir / "full.csv", Header()));
     ::setrlimit(RLIMIT_FSIZE, &small);
     int written = 0;
@@ -176,6 +184,9 @@ TEST(RecordFile, AFullDiskIsReportedNotThrownAndEarlierPassesStayReadable)
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
+    EXPECT_FALSE(headerWritten);
+    EXPECT_FALSE(headlessEnded);
+    EXPECT_EQ(std::filesystem::file_size(dir / "headless.csv"), 0u); // no half header, no lone end line
     EXPECT_EQ(written, 3);
     EXPECT_TRUE(failedClean);
     EXPECT_TRUE(writer.failed());
