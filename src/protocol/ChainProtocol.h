@@ -4,6 +4,7 @@
 // complete transaction with the controller board, fills the register images and
 // the transfer panel, and then hands over to the displays through a listener.
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -74,6 +75,8 @@ public:
         listener_ = &fanOut_;
     }
     link::Device& device() { return device_; }
+    // The clock that stamps each board's last good read (the steady clock unless set).
+    void setClock(std::function<HealthClock::time_point()> clock) { clock_ = std::move(clock); }
 
     // Register reads: one frame for every board in use.
     void ReadConfiguration();
@@ -110,6 +113,7 @@ private:
     const ChainSelection& chain_;
     ProtocolListener* listener_ = nullptr;
     ListenerFanOut fanOut_;
+    std::function<HealthClock::time_point()> clock_ = [] { return HealthClock::now(); };
 };
 
 // PEC over CFGR0..CFGR5 of a board's pending configuration image, as a byte text.

@@ -2,7 +2,8 @@
 // recomputation, panel, verdict, decoding and hand-over, in that order. The
 // images are rewritten from the reply whether or not a board's PEC matched;
 // only the thermal-shutdown bit and the diagnostic revision/multiplexer values
-// wait for a match.
+// wait for a match. Each board's part of every reply is also counted in its
+// link health (good, PEC failure, missing or short).
 #include <algorithm>
 #include <span>
 
@@ -50,11 +51,14 @@ std::string ChainProtocol::Read(ReadKind kind, std::string_view command, int n)
     std::string reply = link::TransactWithReply(device_, ReadFrame(command, n, boards),
                                                 static_cast<std::int16_t>(ReadReplyLength(n, boards)));
     ReceivedSet& set = images_.set(kind);
+    const auto now = clock_ ? clock_() : HealthClock::now();
     for (int b = 0; b < boards; ++b) {
         auto& data = set.data[U(b)];
         for (int k = 0; k < n; ++k) data[U(k)] = link::ReplyByte(reply, b, k, n);
         set.pec[U(b)] = link::ReplyByte(reply, b, n, n);
         set.computed[U(b)] = PecOfBytes(std::span<const std::uint8_t>(data.data(), U(n)));
+        CountRead(images_.health[U(b)], HealthKindOf(kind), BoardReplyPart(reply, b, n),
+                  set.pec[U(b)] == set.computed[U(b)], now);
     }
     images_.reply(kind) = reply;
     return reply;

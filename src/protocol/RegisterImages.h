@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "protocol/LinkHealth.h"
+
 namespace qm::protocol {
 
 constexpr int kBoardSlots = 11;
@@ -84,6 +86,7 @@ struct RegisterImages {
     PerBoard<std::int16_t> temperatureValid{};
     PerBoard<std::int16_t> configReadValid{};
     PerBoard<std::int16_t> thermalMark{};
+    PerBoard<LinkHealth> health{}; // counted by every register read
 
     // Chain-wide: 1 after every RDCFG, 0 after every WRCFG and at start-up.
     std::int16_t configReadBackFlag = 0;

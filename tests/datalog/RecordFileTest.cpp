@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <locale>
+#include <vector>
+
+#include "datalog/CsvWriter.h"
+#include "datalog/RecordReader.h"
+#include "datalog/RecordSupport.h"
+
+using namespace qm::datalog;
+using qm::test::FileText;
+using qm::test::Header;
+using qm::test::Record;
+using qm::test::TempDir;
+
+namespace {
+
+std::vector<PassRecord> Pass(int pass, const std::vector<int>& boards = {1, 2})
+{
+    std::vector<PassRecord> out;
+    for (int b : boards) out.push_back(Record(b, pass));
+    return out;
+}
+
+// Header, column row and the rows of `passes` passes, as the writer makes them.
+std::string GoodText(int passes)
+{
+    std::string text;
+    AppendHeaderLines(text, Header());
+    AppendColumnRow(text);
+    for (int p = 0; p < passes; ++p)
+        for (const auto& r : Pass(p)) AppendRecordRow(text, r);
+    return text;
+}
+
+int LinesIn(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+struct CommaDecimals : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+};
+
+} // namespace
+
+TEST(RecordFile, RoundTripKeepsHeaderColumnsAndEveryValueWhateverTheLocale)
+{
+    const std::locale before = std::locale::global(std::locale(std::locale::classic(), new CommaDecimals));
+    TempDir dir;
+    std::vector<PassRecord> odd = Pass(7);
+    odd[0].cellsInUse = 10;
+    odd[0].cellVolts[3] = -0.768f;
+    odd[0].cellVolts[4] = 5.3745f;
+    for (int c = 0; c < 12; ++c) odd[0].cellStatus[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(c % 11);
+    odd[0].cellsValid = false;
+    odd[0].measuring = false;
+    odd[1].flags = {0x80, 0x01, 0x10};
+    odd[1].link = {{4294967295u, 1, 2, 3, 4}, 5, 6, std::nullopt};
+    odd[1].temperaturesValid = false;
+
+    CsvWriter writer;
+    ASSERT_TRUE(writer.open(dir / "r.csv", Header())) << writer.error();
+    ASSERT_TRUE(writer.writePass(Pass(0)));
+    ASSERT_TRUE(writer.writePass(odd));
+    ASSERT_TRUE(writer.finish("the board stopped answering"));
+    std::locale::global(before);
+
+    const std::string text = FileText(dir / "r.csv");
+    EXPECT_EQ(text.rfind("# qm7410-record: 1\r\n# program: qm7410-gui 0.1.0\r\n# started_utc: 2026-12-07T14:03:21.300Z\r\n"
+                         "# device: simulated: boards=3,thsd=1\r\n# interval_s: 0.3\r\n# board_count: 2\r\n",
+                         0),
+              0u);
+    EXPECT_NE(text.find("\r\n# boards_recorded: 1 2\r\n# board_01_config: E1 00 0A F0 71 AB\r\n"
+                        "# board_01_vuv_V: 2.208\r\n# board_01_vov_V: 4.32\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nutc_time,since_start_s,board,cells_in_use,cell_01_V,"), std::string::npos);
+    EXPECT_NE(text.find(",cell_12_V,cell_01_status,"), std::string::npos);
+    EXPECT_NE(text.find(",cell_12_status,temp_1_V,temp_2_V,temp_3_V,flgr0,flgr1,flgr2,cells_valid,temps_valid,"
+                        "flags_valid,measuring,pec_fail_config,pec_fail_cells,pec_fail_temps,pec_fail_flags,"
+                        "pec_fail_diag,replies_missing,replies_short,since_good_read_s\r\n2026-12-07T14:03:21.300Z,"
+                        "0.000,1,12,"),
+              std::string::npos);
+    EXPECT_NE(text.find(",1.5,1.4985,-0.768,0,85,255,1,1,1,1,0,0,0,1,0,0,0,0.100\r\n"), std::string::npos);
+    EXPECT_NE(text.find("2026-12-07T14:03:23.400Z,2.100,2,12,"), std::string::npos);
+    EXPECT_NE(text.find(",128,1,16,1,0,1,1,4294967295,1,2,3,4,5,6,\r\n# recording ended: the board stopped answering\r\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find(",-0,"), std::string::npos);
+
+    RecordReader reader(dir / "r.csv");
+    EXPECT_EQ(reader.readMore(), 4u);
+    ASSERT_FALSE(reader.failed()) << reader.error();
+    const RecordParser& rec = reader.parser();
+    EXPECT_EQ(rec.header(), Header());
+    EXPECT_EQ(rec.columns(), ColumnNames());
+    EXPECT_EQ(rec.endReason(), "the board stopped answering");
+    ASSERT_EQ(rec.boards().size(), 2u);
+    EXPECT_EQ(rec.board(1)->record(0), Pass(0)[0]);
+    EXPECT_EQ(rec.board(2)->record(0), Pass(0)[1]);
+    EXPECT_EQ(rec.board(1)->record(1), odd[0]);
+    EXPECT_EQ(rec.board(2)->record(1), odd[1]);
+    EXPECT_EQ(rec.board(3), nullptr);
+}
+
+TEST(RecordFile, ReaderFollowsAGrowingFileAndParsesOnlyWholeLines)
+{
+    TempDir dir;
+    CsvWriter writer;
+    ASSERT_TRUE(writer.open(dir / "live.csv", Header()));
+    RecordReader reader(dir / "live.csv");
+    EXPECT_EQ(reader.readMore(), 0u);
+    EXPECT_TRUE(reader.parser().headerComplete());
+    for (int p = 0; p < 3; ++p) {
+        ASSERT_TRUE(writer.writePass(Pass(p)));
+        EXPECT_EQ(reader.readMore(), 2u) << p;
+    }
+    EXPECT_EQ(reader.readMore(), 0u);
+    EXPECT_FALSE(reader.parser().endReason());
+    writer.finish("stopped by the operator");
+    EXPECT_EQ(reader.readMore(), 0u);
+    EXPECT_EQ(reader.parser().endReason(), "stopped by the operator");
+    EXPECT_EQ(reader.parser().board(2)->size(), 3u);
+
+    // Pieces cut anywhere, even between CR and LF, give the same records.
+    const std::string text = GoodText(4);
+    for (std::size_t piece : {1u, 7u, 250u}) {
+        RecordParser parser;
+        std::size_t complete = 0;
+        for (std::size_t at = 0; at < text.size(); at += piece) {
+            ASSERT_TRUE(parser.feed(std::string_view(text).substr(at, piece))) << parser.error();
+            const std::string seen = text.substr(0, std::min(text.size(), at + piece));
+            EXPECT_EQ(parser.pendingChars(), seen.size() - (seen.rfind('\n') + 1));
+            complete = parser.records();
+        }
+        EXPECT_EQ(complete, 8u);
+        EXPECT_EQ(parser.board(2)->record(3), Record(2, 3));
+    }
+
+    // A file cut shorter than what was read is not taken for more records.
+    qm::test::WriteText(dir / "live.csv", GoodText(1));
+    EXPECT_EQ(reader.readMore(), 0u);
+    EXPECT_NE(reader.error().find("became shorter"), std::string::npos);
+}
+
+TEST(RecordFile, AFullDiskIsReportedNotThrownAndEarlierPassesStayReadable)
+{
+    {
+        CsvWriter writer;
+        EXPECT_FALSE(writer.open("/dev/full", Header()));
+        EXPECT_NE(writer.error().find("the disk is full"), std::string::npos) << writer.error();
+        EXPECT_FALSE(writer.writePass(Pass(0)));
+        EXPECT_FALSE(writer.finish("the disk is full"));
+        EXPECT_FALSE(writer.isOpen());
+    }
+
+    // A disk that fills in the middle of a pass: the file size limit stands in for it.
+    TempDir dir;
+    std::string headerText;
+    AppendHeaderLines(headerText, Header());
+    AppendColumnRow(headerText);
+    std::string passText;
+    for (const auto& r : Pass(0)) AppendRecordRow(passText, r);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = headerText.size() + 3 * passText.size() + passText.size() / 2;
+
+    rlimit tiny = old;
+    tiny.rlim_cur = 100;
+    ::setrlimit(RLIMIT_FSIZE, &tiny);
+    CsvWriter headless;
+    const bool headerWritten = headless.open(dir / "headless.csv", Header());
+    const bool headlessEnded = headless.finish("never started");
+
+    CsvWriter writer;
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_TRUE(writer.open(dir / "full.csv", Header()));
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    int written = 0;
+    while (written < 10 && writer.writePass(Pass(written))) ++written;
+    const bool failedClean = !writer.writePass(Pass(99)); // refused after the failure
+    const bool ended = writer.finish("recording stopped: " + writer.error());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(headerWritten);
+    EXPECT_FALSE(headlessEnded);
+    EXPECT_EQ(std::filesystem::file_size(dir / "headless.csv"), 0u); // no half header, no lone end line
+    EXPECT_EQ(written, 3);
+    EXPECT_TRUE(failedClean);
+    EXPECT_TRUE(writer.failed());
+    EXPECT_NE(writer.error().find("writing a pass to "), std::string::npos) << writer.error();
+    EXPECT_TRUE(ended); // the cut-off half pass made room for the end line
+    RecordReader reader(dir / "full.csv");
+    EXPECT_EQ(reader.readMore(), 6u);
+    EXPECT_FALSE(reader.failed()) << reader.error();
+    ASSERT_TRUE(reader.parser().endReason());
+    EXPECT_EQ(reader.parser().endReason()->rfind("recording stopped: writing a pass to ", 0), 0u);
+    EXPECT_EQ(reader.parser().board(2)->record(2), Record(2, 2));
+}
+
+TEST(RecordFile, AFileRemovedOrNotCreatableIsReported)
+{
+    TempDir dir;
+    CsvWriter writer;
+    ASSERT_TRUE(writer.open(dir / "gone.csv", Header()));
+    ASSERT_TRUE(writer.writePass(Pass(0)));
+    std::filesystem::remove(dir / "gone.csv");
+    EXPECT_FALSE(writer.writePass(Pass(1)));
+    EXPECT_NE(writer.error().find("is gone"), std::string::npos) << writer.error();
+    EXPECT_FALSE(writer.finish("ended"));
+
+    CsvWriter nowhere;
+    EXPECT_FALSE(nowhere.open(dir / "no" / "such" / "folder.csv", Header()));
+    EXPECT_NE(nowhere.error().find("cannot create"), std::string::npos);
+    EXPECT_FALSE(nowhere.writePass(Pass(0)));
+}
+
+TEST(RecordFile, BadInputStopsAtTheLineItNamesAndKeepsTheRecordsBefore)
+{
+    const std::string good = GoodText(2);
+    const int next = LinesIn(good) + 1;
+    const std::string row = [] {
+        std::string r;
+        AppendRecordRow(r, Record(1, 5));
+        return r;
+    }();
+    auto withRow = [&](const std::string& from, const std::string& to) {
+        std::string r = row;
+        r.replace(r.find(from), from.size(), to);
+        return good + r;
+    };
+    std::string headerOnly;
+    AppendHeaderLines(headerOnly, Header());
+    const int columnLine = LinesIn(headerOnly) + 1;
+    std::string columns;
+    AppendColumnRow(columns);
+    columns.replace(columns.find("cell_07_V,"), 10, "");
+
+    struct Case {
+        std::string text;
+        int line;
+        std::string message;
+        std::size_t recordsBefore;
+    };
+    const std::vector<Case> cases{
+        {"time,cell_1\n1,2\n", 1, "not a QM7410 stack record", 0},
+        {"# qm7410-record: 2\r\n", 1, "record format 2 is newer", 0},
+        {"# qm7410-record: 1\n# started_utc: yesterday\n", 2, "started_utc: 'yesterday' is not a UTC time", 0},
+        {"# qm7410-record: 1\n# boards_recorded: 2 1\n", 2, "rising list", 0},
+        {"# qm7410-record: 1\n# boards_recorded: 1\n# board_01_config: E0 00 00 00 0G 00\n", 3, "two-digit hex", 0},
+        {"# qm7410-record: 1\n# board_03_vuv_V: 2.0\n", 2, "board_03_vuv_V is about a board not named", 0},
+        {headerOnly + columns, columnLine, "has no column cell_07_V", 0},
+        {good + "2026-12-07T14:03:21.300Z,1.0,1\r\n", next, "3 fields where the column row has 46", 4},
+        {good + row.substr(0, row.size() - 2) + ",7\r\n", next, "47 fields where the column row has 46", 4},
+        {withRow("3.6", "3,6"), next, "47 fields", 4},
+        {withRow(",8,", ",11,"), next, "cell_01_status: '11' is not a status code 0..10", 4},
+        {withRow(",255,", ",256,"), next, "flgr2: '256' is not a byte 0..255", 4},
+        {withRow(",1.5,", ",abc,"), next, "temp_1_V: 'abc' is not a number", 4},
+        {withRow("Z,1.500,1,", "Z,1.500,3,"), next, "board 3 is not among the boards recorded", 4},
+        {withRow(",1.500,", ",0.100,"), next, "since_start_s goes back in time for board 1", 4},
+        {good + "# recording ended: done\r\n" + row, next + 1, "a record after the line that ended", 4},
+        {good + std::string(70000, 'x'), next, "longer than 65536 characters", 4},
+        {good + std::string(300, '\0') + "\n", next, "fields where the column row has 46", 4},
+    };
+    for (const Case& c : cases) {
+        RecordParser parser;
+        EXPECT_FALSE(parser.feed(c.text)) << c.message;
+        EXPECT_EQ(parser.error().rfind("line " + std::to_string(c.line) + ": ", 0), 0u) << parser.error();
+        EXPECT_NE(parser.error().find(c.message), std::string::npos) << parser.error();
+        EXPECT_EQ(parser.records(), c.recordsBefore) << c.message;
+        EXPECT_FALSE(parser.feed(row)); // stays stopped
+    }
+
+    TempDir dir;
+    RecordReader missing(dir / "none.csv");
+    EXPECT_EQ(missing.readMore(), 0u);
+    EXPECT_NE(missing.error().find("cannot open"), std::string::npos);
+}
