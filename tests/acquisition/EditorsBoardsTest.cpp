@@ -31,6 +31,11 @@ TEST(Editors, ThresholdEntriesShowTheStoredValuesAndRefusalsTheirMessage)
     rig.session.EnterThreshold(1, "5.4");
     EXPECT_EQ(rig.display.messages.back(), "Only Enter Values Between  -0.768V and 5.352V.");
     EXPECT_EQ(c.thresholdTexts[1], "4.200V ");
+    // VUV one step above VOV rounds to the same code, but is still above it.
+    rig.session.EnterThreshold(1, "3.6");
+    rig.session.EnterThreshold(0, "3.624");
+    EXPECT_EQ(rig.display.messages.back(), "VUV must be less than VOV");
+    EXPECT_EQ(c.thresholdTexts[0], "3.600V ");
     // Typing marks the box; the key filter decides what may be typed.
     const config::KeyDecision d = rig.session.OnThresholdKey(1, " 4.", 3, '.');
     EXPECT_FALSE(d.accepted);
@@ -127,7 +132,7 @@ TEST(Boards, CountReadsEveryBoardAndTheFocusStaysOnTheStack)
     rig.session.OnBoardFocus(5);
     rig.session.OnBoardCountChosen(2); // shrinking below the current board
     EXPECT_EQ(rig.state().chain.currentBoard, 2);
-    rig.session.OnBoardFocus(5); // beyond the stack: refused
+    rig.session.OnBoardFocus(3); // just beyond the stack: refused
     EXPECT_EQ(rig.state().chain.currentBoard, 2);
     rig.session.OnBoardCountChosen(12); // not a position of the list
     EXPECT_EQ(rig.state().chain.lastBoardIndex, 2);
