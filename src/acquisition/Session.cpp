@@ -38,10 +38,64 @@ void Session::unload(CloseReason reason)
     if (closed_) return;
     closed_ = true;
     closeReason_ = reason;
+    if (recorder_.active()) {
+        recorder_.stop(reason == CloseReason::BoardLost ? "the controller board stopped answering"
+                                                        : "the program ended");
+        s_.view.recording = recorder_.status();
+        mark(kAreaRecording);
+    }
     s_.view.commands.timerRunning = false;
     mark(kAreaCommands);
     flush();
     display_.close(reason);
+}
+
+void Session::setClocks(WallClock wall, SteadyClock steady)
+{
+    wall_ = std::move(wall);
+    steady_ = std::move(steady);
+    proto_.setClock(steady_);
+}
+
+datalog::UtcTime Session::utcNow() const
+{
+    return std::chrono::time_point_cast<std::chrono::milliseconds>(wall_());
+}
+
+bool Session::StartRecording(const RecordingSetup& setup)
+{
+    if (closed_) return false;
+    Scope scope(*this);
+    if (!recorder_.start(setup, s_, utcNow(), steady_())) return false;
+    passValidity_ = {};
+    s_.view.recording = recorder_.status();
+    mark(kAreaRecording);
+    // A pass in progress would be recorded with the reads it missed: the
+    // first record is the first whole pass.
+    skipPass_ = s_.acq.continuousActive == 1 && s_.acq.cycleStep != 0;
+    if (s_.acq.continuousActive == 0) ToggleContinuous();
+    return true;
+}
+
+void Session::StopRecording(const std::string& reason)
+{
+    Scope scope(*this);
+    recorder_.stop(reason);
+    s_.view.recording = recorder_.status();
+    mark(kAreaRecording);
+}
+
+void Session::recordPass()
+{
+    if (!recorder_.active()) return;
+    if (skipPass_) {
+        skipPass_ = false;
+        return;
+    }
+    const bool written = recorder_.passEnded(s_, passValidity_, utcNow(), steady_());
+    s_.view.recording = recorder_.status();
+    mark(kAreaRecording);
+    if (!written) message("The datalog stopped: " + recorder_.status().endReason + ". Measuring goes on.");
 }
 
 void Session::identify()

@@ -16,11 +16,14 @@
 //   SessionEditors.cpp    configuration editors, thresholds, duty cycle
 //   SessionCells.cpp      cell, temperature, flag and status views, selections, layout
 //   SessionBoards.cpp     board count and board focus
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "acquisition/AppState.h"
 #include "acquisition/Display.h"
+#include "acquisition/Recorder.h"
 #include "config/OptionState.h"
 #include "config/Thresholds.h"
 #include "link/Device.h"
@@ -90,6 +93,20 @@ public:
     void OnBoardCountChosen(int position); // position 0..9 in the list: 1..10 boards
     void OnBoardFocus(int index);
 
+    // ---- Datalog ----------------------------------------------------------------------
+    // Records every continuous-cycle pass into the setup's file, starting the
+    // cycle when it does not run. False, with recordingError() saying why,
+    // when the file cannot be written; nothing changes then.
+    bool StartRecording(const RecordingSetup& setup);
+    void StopRecording(const std::string& reason = "stopped by the operator");
+    const std::string& recordingError() const { return recorder_.error(); }
+
+    // The clocks of the record times and the link health: the wall clock and a
+    // steady one. Tests and replays set their own.
+    using WallClock = std::function<std::chrono::system_clock::time_point()>;
+    using SteadyClock = std::function<protocol::HealthClock::time_point()>;
+    void setClocks(WallClock wall, SteadyClock steady);
+
 private:
     // Every procedure that enters the session from outside opens a scope; when
     // the outermost scope closes, what changed is painted.
@@ -133,6 +150,8 @@ private:
     void startCells(protocol::CellStartKind kind, const std::string& selector, bool dccLamp);
     void setDccLamp(Colour colour);
     void identify();
+    void recordPass();
+    datalog::UtcTime utcNow() const;
 
     // Self test.
     void CheckCellSelfTest();
@@ -179,6 +198,11 @@ private:
     Display& display_;
     AppState s_;
     protocol::ChainProtocol proto_;
+    Recorder recorder_;
+    PassValidity passValidity_;
+    bool skipPass_ = false; // the pass in progress when a recording started
+    WallClock wall_ = [] { return std::chrono::system_clock::now(); };
+    SteadyClock steady_ = [] { return protocol::HealthClock::now(); };
     CloseReason closeReason_ = CloseReason::None;
     bool closed_ = false;
     bool leavingThreshold_ = false;

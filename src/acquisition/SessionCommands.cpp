@@ -221,6 +221,7 @@ void Session::ContinuousStep()
         link::TransactWriteOnly(proto_.device(), "");
         acq.cellHexView = 0;
         proto_.ReadCellVoltages(group);
+        for (int b = 0; b <= last(); ++b) passValidity_.cells[static_cast<std::size_t>(b)] = s_.images.cellValid[static_cast<std::size_t>(b)] == 1;
         // Every cell-voltage read gives the cells their mask, discharge and
         // soft codes; the flag rule below then lays the chips' flags over them.
         presentation::ApplyMaskAndDischargeRule(s_.images, s_.status, last(), group);
@@ -230,16 +231,20 @@ void Session::ContinuousStep()
         proto_.StartTemperatureConversion(acq.temperatureSelector);
         acq.temperatureHexView = 0;
         proto_.ReadTemperatures();
+        for (int b = 0; b <= last(); ++b)
+            passValidity_.temperatures[static_cast<std::size_t>(b)] = s_.images.temperatureValid[static_cast<std::size_t>(b)] == 1;
         runThermalRule();
         break;
     default:
         proto_.ReadFlags();
+        for (int b = 0; b <= last(); ++b) passValidity_.flags[static_cast<std::size_t>(b)] = s_.images.flagValid[static_cast<std::size_t>(b)] == 1;
         break;
     }
     acq.cycleStep = static_cast<std::int16_t>(acq.cycleStep + 1);
     if (acq.cycleStep >= 3) acq.cycleStep = 0;
     presentation::ApplyFlagRule(s_.images, s_.status, last(), group);
     RefreshStatusDisplay();
+    if (acq.cycleStep == 0) recordPass(); // a pass ends with its flag read
 }
 
 void Session::runThermalRule()

@@ -11,6 +11,7 @@
 // session has not touched yet.
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "config/BitEditors.h"
@@ -50,7 +51,8 @@ enum Area : std::uint32_t {
     // the configuration, so that painting a look never overwrites what the
     // operator is typing into a box.
     kAreaThresholds = 1u << 13,
-    kAreaAll = (1u << 14) - 1,
+    kAreaRecording = 1u << 14,      // the datalog marker and menu
+    kAreaAll = (1u << 15) - 1,
 };
 
 struct CellPanelView {
@@ -117,6 +119,15 @@ struct DiagnosticView {
                                    ValueBox{" 0.0144V", colour::kWhite, colour::kSysWindowText}};
 };
 
+// What the window shows of the datalog recording.
+struct RecordingStatus {
+    bool active = false;
+    std::uint64_t passes = 0; // passes written since the recording started
+    std::filesystem::path file;
+    std::string endReason;    // why the last recording ended
+    friend bool operator==(const RecordingStatus&, const RecordingStatus&) = default;
+};
+
 struct View {
     std::array<CellPanelView, 12> cells{};
     // Overview square of board b, cell c at 12b + c - 1: fill colour and
@@ -139,6 +150,8 @@ struct View {
     // "... Only" boxes): cell 1..12 and temperature row 0..2, or none.
     int selectedCell = 0;
     int selectedTemperatureRow = -1;
+    // The datalog: whether it records, how many passes, into which file.
+    RecordingStatus recording;
     // Start-up has laid the window out (position, size, fixed borders).
     bool loaded = false;
 };
