@@ -7,10 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "link/FtdiDevice.h"
-#include "link/SerialDevice.h"
-#include "sim/Scenario.h"
-#include "sim/SimulatedDevice.h"
 #include "ui/MainWindow.h"
 #include "options/Options.h"
 
@@ -36,29 +32,19 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    std::unique_ptr<qm::link::Device> device;
-    switch (options.device) {
-    case qm::options::Options::Device::Ftdi: device = std::make_unique<qm::link::FtdiDevice>(); break;
-    case qm::options::Options::Device::Serial:
-        device = std::make_unique<qm::link::SerialDevice>(options.serialPath, options.baud);
-        break;
-    case qm::options::Options::Device::Simulated: {
-        const qm::sim::ScenarioResult parsed = qm::sim::ParseScenario(options.scenario);
-        if (!parsed.scenario) {
-            std::cerr << kProgram << ": --simulate: " << parsed.error << "\n";
-            return 2;
-        }
-        device = std::make_unique<qm::sim::SimulatedDevice>(*parsed.scenario);
-        break;
+    qm::options::OpenedDevice opened = qm::options::OpenDevice(options.device);
+    if (!opened.error.empty()) {
+        std::cerr << kProgram << ": " << opened.error << "\n";
+        return 2;
     }
-    }
+    qm::link::Device& device = *opened.device;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QM7410 stack monitor"));
-    qm::ui::MainWindow window(*device);
+    qm::ui::MainWindow window(device);
     if (!window.start()) {
         std::cerr << kProgram << ": no QM7410 controller board found"
-                  << (options.device == qm::options::Options::Device::Simulated ? "" : " (try --simulate)") << "\n";
+                  << (options.device.kind == qm::options::DeviceChoice::Kind::Simulated ? "" : " (try --simulate)") << "\n";
         return 1;
     }
     window.show();

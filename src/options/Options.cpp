@@ -2,44 +2,68 @@
 
 #include <charconv>
 
+#include "link/FtdiDevice.h"
+#include "link/SerialDevice.h"
+#include "sim/Scenario.h"
+#include "sim/SimulatedDevice.h"
+
 namespace qm::options {
 
 namespace {
 
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
 
-void ParseDevice(const std::string& value, Options& o)
+} // namespace
+
+std::string ParseDeviceValue(const std::string& value, DeviceChoice& choice)
 {
     if (value == "ftdi") {
-        o.device = Options::Device::Ftdi;
-        return;
+        choice.kind = DeviceChoice::Kind::Ftdi;
+        return {};
     }
-    if (!StartsWith(value, "serial:") || value.size() == 7) {
-        o.error = "--device takes ftdi or serial:PATH, not '" + value + "'";
-        return;
-    }
+    if (!StartsWith(value, "serial:") || value.size() == 7) return "--device takes ftdi or serial:PATH, not '" + value + "'";
     std::string path = value.substr(7);
+    int baud = choice.baud;
     const auto at = path.rfind('@');
     if (at != std::string::npos) {
-        const std::string baud = path.substr(at + 1);
-        int b = 0;
-        const auto [end, ec] = std::from_chars(baud.data(), baud.data() + baud.size(), b);
-        if (ec != std::errc() || end != baud.data() + baud.size() || b <= 0) {
-            o.error = "--device: '" + baud + "' is not a line speed";
-            return;
-        }
-        o.baud = b;
+        const std::string text = path.substr(at + 1);
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), baud);
+        if (ec != std::errc() || end != text.data() + text.size() || baud <= 0)
+            return "--device: '" + text + "' is not a line speed";
         path.resize(at);
     }
-    if (path.empty()) {
-        o.error = "--device=serial: needs the path of a tty";
-        return;
-    }
-    o.device = Options::Device::Serial;
-    o.serialPath = path;
+    if (path.empty()) return "--device=serial: needs the path of a tty";
+    choice.kind = DeviceChoice::Kind::Serial;
+    choice.serialPath = path;
+    choice.baud = baud;
+    return {};
 }
 
-} // namespace
+OpenedDevice OpenDevice(const DeviceChoice& choice)
+{
+    OpenedDevice opened;
+    switch (choice.kind) {
+    case DeviceChoice::Kind::Ftdi:
+        opened.device = std::make_unique<link::FtdiDevice>();
+        opened.description = "ftdi";
+        break;
+    case DeviceChoice::Kind::Serial:
+        opened.device = std::make_unique<link::SerialDevice>(choice.serialPath, choice.baud);
+        opened.description = "serial:" + choice.serialPath;
+        break;
+    case DeviceChoice::Kind::Simulated: {
+        const sim::ScenarioResult parsed = sim::ParseScenario(choice.scenario);
+        if (!parsed.scenario) {
+            opened.error = "--simulate: " + parsed.error;
+            return opened;
+        }
+        opened.device = std::make_unique<sim::SimulatedDevice>(*parsed.scenario);
+        opened.description = "simulated: " + choice.scenario;
+        break;
+    }
+    }
+    return opened;
+}
 
 Options ParseOptions(const std::vector<std::string>& args)
 {
@@ -53,12 +77,12 @@ Options ParseOptions(const std::vector<std::string>& args)
         } else if (a == "--simulate" || StartsWith(a, "--simulate=")) {
             if (deviceChosen) o.error = "choose one of --simulate and --device";
             deviceChosen = true;
-            o.device = Options::Device::Simulated;
-            o.scenario = a.size() > 11 ? a.substr(11) : std::string();
+            o.device.kind = DeviceChoice::Kind::Simulated;
+            o.device.scenario = a.size() > 11 ? a.substr(11) : std::string();
         } else if (StartsWith(a, "--device=")) {
             if (deviceChosen) o.error = "choose one of --simulate and --device";
             deviceChosen = true;
-            ParseDevice(a.substr(9), o);
+            if (o.error.empty()) o.error = ParseDeviceValue(a.substr(9), o.device);
         } else {
             o.error = "unknown option '" + a + "'";
         }

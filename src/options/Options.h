@@ -1,24 +1,48 @@
 #pragma once
-// The command line of qm7410-gui: which controller board to talk to.
+// The command line both programs share: which controller board to talk to,
+// and opening it.
 //   (no option)               the first FTDI USB device, as the tool always has
 //   --simulate[=SCENARIO]     the built-in simulated board and chain
 //   --device=serial:PATH      the board through a tty (optionally PATH@BAUD)
 //   --device=ftdi             the first FTDI USB device (the default)
 //   --help, --version
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "link/Device.h"
+
 namespace qm::options {
 
-struct Options {
-    enum class Device { Ftdi, Serial, Simulated };
-    Device device = Device::Ftdi;
+// The controller board a program talks to.
+struct DeviceChoice {
+    enum class Kind { Ftdi, Serial, Simulated };
+    Kind kind = Kind::Ftdi;
     std::string serialPath;
     int baud = 9600;
     std::string scenario; // the text after --simulate=
+};
+
+// Reads the value of --device= ("ftdi", "serial:PATH[@BAUD]") into choice;
+// returns a message when the value is refused, empty otherwise.
+std::string ParseDeviceValue(const std::string& value, DeviceChoice& choice);
+
+// The device, opened lazily by its first transaction as every back end is.
+struct OpenedDevice {
+    std::unique_ptr<link::Device> device;
+    std::string description; // "ftdi", "serial:/dev/ttyUSB0", "simulated: boards=4"
+    std::string error;       // set when the choice cannot be used (a refused scenario); exit status 2
+};
+OpenedDevice OpenDevice(const DeviceChoice& choice);
+
+// The window's command line.
+struct Options {
+    DeviceChoice device;
     bool help = false;
     bool version = false;
-    std::string error;    // set when the command line is refused (exit status 2)
+    std::string error; // set when the command line is refused (exit status 2)
 };
 
 Options ParseOptions(const std::vector<std::string>& args);
