@@ -18,11 +18,14 @@ namespace qm::options {
 
 // The controller board a program talks to.
 struct DeviceChoice {
-    enum class Kind { Ftdi, Serial, Simulated };
+    enum class Kind { Ftdi, Serial, Simulated, Replay };
     Kind kind = Kind::Ftdi;
     std::string serialPath;
     int baud = 9600;
-    std::string scenario; // the text after --simulate=
+    std::string scenario;   // the text after --simulate=
+    std::string replayFile; // --device=replay:FILE
+    bool realtime = false;  // --device=replay:FILE@realtime
+    std::string recordFile; // --record=FILE: every transaction recorded there
 };
 
 // Reads the value of --device= ("ftdi", "serial:PATH[@BAUD]") into choice;
@@ -34,6 +37,9 @@ struct OpenedDevice {
     std::unique_ptr<link::Device> device;
     std::string description; // "ftdi", "serial:/dev/ttyUSB0", "simulated: boards=4"
     std::string error;       // set when the choice cannot be used (a refused scenario); exit status 2
+    // Why the device stopped answering when the device itself knows (a replay
+    // that diverged from its recording); empty otherwise.
+    std::function<std::optional<std::string>()> failure = [] { return std::optional<std::string>(); };
 };
 OpenedDevice OpenDevice(const DeviceChoice& choice);
 
