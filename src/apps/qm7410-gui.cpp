@@ -32,17 +32,22 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    qm::options::OpenedDevice opened = qm::options::OpenDevice(options.device);
+    qm::options::OpenedDevice opened =
+        qm::options::OpenDevice(options.device, std::string(kProgram) + " " + kVersion);
     if (!opened.error.empty()) {
         std::cerr << kProgram << ": " << opened.error << "\n";
         return 2;
     }
-    qm::link::Device& device = *opened.device;
+    qm::link::Device& device = opened.use();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QM7410 stack monitor"));
     qm::ui::MainWindow window(device);
     if (!window.start()) {
+        if (const auto why = opened.failure()) {
+            std::cerr << kProgram << ": " << *why << "\n";
+            return 1;
+        }
         std::cerr << kProgram << ": no QM7410 controller board found"
                   << (options.device.kind == qm::options::DeviceChoice::Kind::Simulated ? "" : " (try --simulate)") << "\n";
         return 1;
@@ -50,7 +55,8 @@ int main(int argc, char** argv)
     window.show();
     const int rc = QApplication::exec();
     if (window.session().closeReason() == qm::acquisition::CloseReason::BoardLost) {
-        std::cerr << kProgram << ": the QM7410 controller board stopped answering; closing\n";
+        if (const auto why = opened.failure()) std::cerr << kProgram << ": " << *why << "\n";
+        else std::cerr << kProgram << ": the QM7410 controller board stopped answering; closing\n";
         return 1;
     }
     return rc;

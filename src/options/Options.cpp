@@ -3,7 +3,10 @@
 #include <charconv>
 
 #include "link/FtdiDevice.h"
+#include "link/ReplayDevice.h"
 #include "link/SerialDevice.h"
+#include "link/TrafficReader.h"
+#include "link/TrafficRecorder.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedDevice.h"
 
@@ -21,7 +24,18 @@ std::string ParseDeviceValue(const std::string& value, DeviceChoice& choice)
         choice.kind = DeviceChoice::Kind::Ftdi;
         return {};
     }
-    if (!StartsWith(value, "serial:") || value.size() == 7) return "--device takes ftdi or serial:PATH, not '" + value + "'";
+    if (StartsWith(value, "replay:")) {
+        std::string file = value.substr(7);
+        constexpr std::string_view kRealtime = "@realtime";
+        choice.realtime = file.size() > kRealtime.size() && file.ends_with(kRealtime);
+        if (choice.realtime) file.resize(file.size() - kRealtime.size());
+        if (file.empty()) return "--device=replay: needs the path of a recording";
+        choice.kind = DeviceChoice::Kind::Replay;
+        choice.replayFile = file;
+        return {};
+    }
+    if (!StartsWith(value, "serial:") || value.size() == 7)
+        return "--device takes ftdi, serial:PATH or replay:FILE, not '" + value + "'";
     std::string path = value.substr(7);
     int baud = choice.baud;
     const auto at = path.rfind('@');
@@ -39,7 +53,7 @@ std::string ParseDeviceValue(const std::string& value, DeviceChoice& choice)
     return {};
 }
 
-OpenedDevice OpenDevice(const DeviceChoice& choice)
+OpenedDevice OpenDevice(const DeviceChoice& choice, const std::string& program)
 {
     OpenedDevice opened;
     switch (choice.kind) {
@@ -61,6 +75,35 @@ OpenedDevice OpenDevice(const DeviceChoice& choice)
         opened.description = "simulated: " + choice.scenario;
         break;
     }
+    case DeviceChoice::Kind::Replay: {
+        link::TrafficReadResult read = link::ReadTrafficFile(choice.replayFile);
+        if (!read.recording) {
+            opened.error = read.error;
+            return opened;
+        }
+        link::ReplayOptions replayOptions;
+        replayOptions.realtime = choice.realtime;
+        auto replay = std::make_unique<link::ReplayDevice>(std::move(*read.recording), replayOptions);
+        opened.failure = [device = replay.get()] { return device->failure(); };
+        opened.device = std::move(replay);
+        opened.description = "replay:" + choice.replayFile;
+        break;
+    }
+    }
+    if (!choice.recordFile.empty()) {
+        link::TrafficHeader header;
+        const auto space = program.find(' ');
+        header.program = program.substr(0, space);
+        header.programVersion = space == std::string::npos ? std::string() : program.substr(space + 1);
+        header.device = opened.description;
+        if (choice.kind == DeviceChoice::Kind::Simulated) header.scenario = choice.scenario;
+        auto recorder = std::make_unique<link::TrafficRecorder>(*opened.device, std::filesystem::path(choice.recordFile),
+                                                                std::move(header));
+        if (!recorder->error().empty()) {
+            opened.error = "--record: " + recorder->error();
+            return opened;
+        }
+        opened.recorder = std::move(recorder);
     }
     return opened;
 }
@@ -79,6 +122,9 @@ Options ParseOptions(const std::vector<std::string>& args)
             deviceChosen = true;
             o.device.kind = DeviceChoice::Kind::Simulated;
             o.device.scenario = a.size() > 11 ? a.substr(11) : std::string();
+        } else if (StartsWith(a, "--record=")) {
+            o.device.recordFile = a.substr(9);
+            if (o.device.recordFile.empty()) o.error = "--record= needs the path of a file";
         } else if (StartsWith(a, "--device=")) {
             if (deviceChosen) o.error = "choose one of --simulate and --device";
             deviceChosen = true;
@@ -93,7 +139,9 @@ Options ParseOptions(const std::vector<std::string>& args)
 
 std::string UsageText(const std::string& program)
 {
-    return "Usage: " + program + " [--simulate[=SCENARIO] | --device=serial:PATH[@BAUD] | --device=ftdi]\n"
+    return "Usage: " + program +
+           " [--simulate[=SCENARIO] | --device=serial:PATH[@BAUD] | --device=replay:FILE[@realtime] |\n"
+           "        --device=ftdi] [--record=FILE]\n"
            "\n"
            "Evaluation and monitoring window for a daisy chain of 1 to 10 QM7410 cell\n"
            "monitors reached through the XU250B USB-to-SPI controller board.\n"
@@ -106,11 +154,16 @@ std::string UsageText(const std::string& program)
            "  --simulate[=SCENARIO]     run on the built-in simulated board and chain;\n"
            "                            SCENARIO is a comma-separated key list, e.g.\n"
            "                            boards=4,thsd=2 (see qm7410-sim --help)\n"
+           "  --device=replay:FILE      answer from a recording of the traffic instead of\n"
+           "                            a board, at once or (@realtime) at its own pace\n"
+           "  --record=FILE             record every transaction with the board to FILE\n"
+           "                            (JSON lines), e.g. for a problem report\n"
            "  --help                    this text\n"
            "  --version                 the program's version\n"
            "\n"
            "Exit status: 0 after File > Exit or closing the window; 1 when no QM7410\n"
-           "controller board answers at start or the board is lost; 2 for a bad command line.\n";
+           "controller board answers at start, the board is lost or a replay departs from\n"
+           "its recording; 2 for a bad command line or recording.\n";
 }
 
 } // namespace qm::options

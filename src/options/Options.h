@@ -32,16 +32,20 @@ struct DeviceChoice {
 // returns a message when the value is refused, empty otherwise.
 std::string ParseDeviceValue(const std::string& value, DeviceChoice& choice);
 
-// The device, opened lazily by its first transaction as every back end is.
+// The device, opened lazily by its first transaction as every back end is;
+// with a recording file, every transaction goes through the recorder.
 struct OpenedDevice {
+    link::Device& use() { return recorder ? *recorder : *device; }
     std::unique_ptr<link::Device> device;
+    std::unique_ptr<link::Device> recorder;
     std::string description; // "ftdi", "serial:/dev/ttyUSB0", "simulated: boards=4"
     std::string error;       // set when the choice cannot be used (a refused scenario); exit status 2
     // Why the device stopped answering when the device itself knows (a replay
     // that diverged from its recording); empty otherwise.
     std::function<std::optional<std::string>()> failure = [] { return std::optional<std::string>(); };
 };
-OpenedDevice OpenDevice(const DeviceChoice& choice);
+// program names the recording program ("qm7410-gui 0.1.0") in a recording's header.
+OpenedDevice OpenDevice(const DeviceChoice& choice, const std::string& program);
 
 // The window's command line.
 struct Options {
