@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build pkg-config g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libftdi1-dev libusb-1.0-0-dev
-          libcli11-dev nlohmann-json3-dev
+          libcli11-dev nlohmann-json3-dev clang
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth)
 
 missing=()
