@@ -47,39 +47,39 @@ def temps(b, hot=False):
     return pack([1500 + b, 1520 + b]) + [0x40, 0x06 | (0x10 if hot else 0)]
 
 
-# (n per board, function of board) for the read order of fuzz_reads: config,
-# flags, temperatures, diagnostics, cell groups 0..5, flags, temperatures.
+# Replies in the order the session of fuzz_reads reads: the configuration at
+# start-up, after the board count and at the start of the cycle, then passes of
+# the cycle (cells, temperatures, flags) and reads the operator may add.
 def read_replies(boards, hot=(), spoil=(), lower=False):
     kinds = [
         lambda b: config(b),
-        lambda b: [0x00, 0x41 if b % 2 else 0x00, 0x02],
-        lambda b: temps(b, b in hot),
-        lambda b: [0xF4, 0x88],
+        lambda b: config(b),
+        lambda b: config(b),
         lambda b: cells(b, 1, 12),
-        lambda b: cells(b, 1, 10),
-        lambda b: cells(b, 1, 4),
-        lambda b: cells(b, 5, 4),
-        lambda b: cells(b, 9, 4),
-        lambda b: cells(b, 9, 2),
-        lambda b: [0x10, 0x00, 0x80],
         lambda b: temps(b, b in hot),
+        lambda b: [0x00, 0x41 if b % 2 else 0x00, 0x02],
+        lambda b: [0xF4, 0x88],
+        lambda b: cells(b, 1, 10),
+        lambda b: cells(b, 5, 4),
+        lambda b: cells(b, 9, 2),
     ]
     return "\n".join(reply([k(b) for b in range(boards)], spoil, lower) for k in kinds).encode("latin-1")
 
 
-def reads_header(boards, current, options, group, material):
-    return bytes([boards - 1, current, options, group]) + bytes(material).ljust(12, b"\0")[:12]
+def reads_input(boards, choices, replies):
+    """Board count, number of actions, the operator's choices, '|', the replies."""
+    return bytes([boards - 1, len(choices) // 2]) + bytes(choices).replace(b"|", b"}") + b"|" + replies
 
 
-REGS = [0xE3, 0x00, 0x00, 0x00, 0xB5, 0xBE]
+# Operator choices: ticks, reads, a self test, diagnostics, a board focus.
+CHOICES = [10, 2, 10, 2, 40, 7, 50, 2, 60, 0, 10, 1, 45, 3, 70, 9, 10, 2]
 
 READS = {
-    "one_board_valid": reads_header(1, 0, 0x00, 0, REGS) + read_replies(1),
-    "ten_boards_hot_and_spoiled": reads_header(10, 4, 0x01, 0, REGS) + read_replies(10, hot=(3,), spoil=(7,)),
-    "two_boards_lower_case": reads_header(2, 1, 0x10, 2, REGS) + read_replies(2, lower=True),
-    "four_boards_raw_registers_short": reads_header(4, 2, 0x04 | 0x02, 5, b"E30Z\x00\x01 5B5be")
-    + read_replies(4)[:150] + b"\nFFFF4\x00G7zz\xff\x80",
-    "ten_boards_silent": reads_header(10, 9, 0x08, 1, REGS),
+    "one_board_valid": reads_input(1, CHOICES, read_replies(1)),
+    "ten_boards_hot_and_spoiled": reads_input(10, CHOICES * 3, read_replies(10, hot=(3,), spoil=(7,))),
+    "two_boards_lower_case": reads_input(2, CHOICES, read_replies(2, lower=True)),
+    "four_boards_short": reads_input(4, CHOICES, read_replies(4)[:150] + b"\nFFFF4\x00G7zz\xff\x80"),
+    "ten_boards_silent": reads_input(10, CHOICES, b""),
 }
 
 
@@ -96,24 +96,27 @@ def op_read(n):
     return bytes([5, n // 2, n % 2])
 
 
-def op_command(what, *args):
-    return bytes([7, what, *args])
+def op_action(*choices):
+    """One action of the tool's operator (see tests/support/Operator.h): the
+    roll (below 35 ticks; otherwise roll % 16 picks the control), then its
+    choices."""
+    return bytes([7, *choices])
+
+
+def button(index):
+    return op_action(48, index)  # roll 48: case 0, a command button
 
 
 def tool_session(boards):
-    regs = bytes(REGS) * boards
     return (
-        op_command(10, *regs)           # configuration write
-        + op_command(0)                 # RDCFG
-        + op_command(11, 0, 0, 0)       # STCVAD all cells
-        + op_command(4)                 # RDCV
-        + op_command(11, 0, 1)          # STTMPAD all inputs
-        + op_command(2)                 # RDTMP
-        + op_command(1)                 # RDFLG
-        + op_command(12, 2)             # DAGN
-        + op_command(3)                 # RDDGNR
+        button(5)                       # WRITE CONFIG
+        + button(6)                     # READ CONFIG
+        + button(2) + button(7)         # STCVAD, RDCV
+        + button(4) + button(9)         # STTMPAD, RDTMP
+        + button(8)                     # RDFLG
+        + op_action(51, 0) + op_action(51, 1)  # DAGN, RDDGNR
         + bytes([6, 20])                # 740 ms pass
-        + op_command(12, 3)             # keep-alive
+        + op_action(0, 2)               # three ticks
     )
 
 
@@ -121,13 +124,13 @@ SIM = {
     "tool_session_three_boards": scenario_line("boards=3,seed=5") + tool_session(3),
     "faults_ten_boards": scenario_line(
         "boards=10,thsd=2,openwire=1:5,pec-errors=3:0.5,mux-fail=2,selftest-fault=0:7")
-    + tool_session(10) + bytes([8, 4, 0, 3, 10]) + op_command(11, 2, 0, 1) + op_command(6) + bytes([6, 255]) + op_command(0),
+    + tool_session(10) + bytes([8, 4, 0, 3, 10]) + button(3) + button(7) + bytes([6, 255]) + button(6),
     "raw_tokens_one_board": b"\x00\x00" + bytes([0, 0]) + op_write("MSxT02TCERRRRRRRX") + op_read(18)
     + op_write("MSxS10S") + op_write("B0X") + op_write("MSxT04TDC" + "R" * 19 + "X") + op_read(42)
     + op_write("IZ") + op_read(50) + op_write("MI") + op_write("MSxT0CTE4RRRRX") + op_read(12) + bytes([1]),
     "tokens_and_open_poll": b"\x00\x03" + bytes([0, 0]) + bytes([4, 1, 4, 8, 4, 25]) + bytes([4, 1, 4, 7, 4, 16])
-    + bytes([4, 30, 4, 3]) + op_read(20) + bytes([6, 100, 6, 100]) + op_command(12, 1) + op_command(0),
-    "unplugged_after_a_second": scenario_line("boards=2,unplug-after=1") + tool_session(2) + bytes([6, 40]) + op_command(4),
+    + bytes([4, 30, 4, 3]) + op_read(20) + bytes([6, 100, 6, 100]) + button(1) + button(6),
+    "unplugged_after_a_second": scenario_line("boards=2,unplug-after=1") + tool_session(2) + bytes([6, 40]) + button(7),
 }
 
 SCENARIO = {
