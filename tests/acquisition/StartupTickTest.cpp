@@ -68,6 +68,12 @@ TEST(KeepAlive, WrittenMeasureModeSendsPladcEverySecondTickAndBlinks)
     SessionRig rig("boards=2");
     ASSERT_TRUE(rig.start());
     rig.session.OnBoardCountChosen(1);
+    // Ten cells in standby (CFGR0 "E8"): no board measures, no keep-alive.
+    rig.session.OnCfgr0Box(3, true);
+    rig.session.OnCommandButton(5);
+    EXPECT_EQ(rig.state().images.written[1][0], "E8");
+    EXPECT_EQ(rig.state().acq.keepAliveActive, 0);
+    rig.session.OnCfgr0Box(3, false);
     // Board 2 alone measures: CFGR0 "E0" and "E1" in the written copy.
     rig.session.OnCfgr0Option(0);
     rig.session.OnBoardFocus(1);
