@@ -145,7 +145,9 @@ void FormDisplay::paintTransfer(const AppState& s)
     form_.Text8->setBackColor(p.valueBack);
     for (std::size_t b = 0; b < form_.Shape12.size(); ++b) {
         form_.Shape12[b]->setFillColor(p.ovalFill[b]);
-        form_.Shape12[b]->setToolTip(Q(s.view.ovalTips[b]));
+        // Setting a tool tip costs an event even when it does not change.
+        const QString tip = Q(s.view.ovalTips[b]);
+        if (form_.Shape12[b]->toolTip() != tip) form_.Shape12[b]->setToolTip(tip);
     }
 }
 
