@@ -1,32 +1,35 @@
 #!/usr/bin/env bash
-# Renders the main window as designed into a PNG (docs/form.png unless a
-# path is given), under a virtual X server when xvfb-run is available and
-# with the offscreen platform otherwise (or when QM_SCREENSHOT_OFFSCREEN=1).
+# Makes the pictures of docs/ with qm7410-screenshots, which drives the real
+# window over the simulated stack: under a virtual X server when xvfb-run is
+# available, with the offscreen platform otherwise (or when
+# QM_SCREENSHOT_OFFSCREEN=1).
 #
-#   scripts/screenshot.sh [output.png]
+#   scripts/screenshot.sh [FOLDER] [--only SCENE]    (FOLDER: docs by default)
 #
-# The build directory is build-ui unless QM_BUILD_DIR names another.
+# The build directory is build unless QM_BUILD_DIR names another.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${QM_BUILD_DIR:-build}
-out=${1:-docs/form.png}
-case "$out" in
-  /*) ;;
-  *) out="$PWD/$out" ;;
-esac
+out=docs
+args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --only) args+=(--only "${2:?--only needs a scene}"); shift 2 ;;
+    --only=*) args+=("$1"); shift ;;
+    -*) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
+    *) out=$1; shift ;;
+  esac
+done
 
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DQM_WERROR=ON >/dev/null
 fi
-ninja -C "$build" -j2 test_ui
-mkdir -p "$(dirname "$out")"
+cmake --build "$build" --target qm7410-screenshots -j2
+mkdir -p "$out"
 
-export QM_FORM_SCREENSHOT="$out"
 if command -v xvfb-run >/dev/null 2>&1 && [ "${QM_SCREENSHOT_OFFSCREEN:-0}" != 1 ]; then
-  env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$build/test_ui" --gtest_filter='FormScreenshot.*'
+  env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24" "$build/qm7410-screenshots" "${args[@]}" "$out"
 else
-  QT_QPA_PLATFORM=offscreen "$build/test_ui" --gtest_filter='FormScreenshot.*'
+  QT_QPA_PLATFORM=offscreen "$build/qm7410-screenshots" "${args[@]}" "$out"
 fi
-echo "wrote $out"

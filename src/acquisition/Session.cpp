@@ -168,7 +168,16 @@ void Session::OnExit()
 
 // ---- What the chain commands hand over to --------------------------------------
 
-void Session::transferShown() { mark(kAreaTransfer); }
+void Session::transferShown()
+{
+    // The link health changes with every read, and its "last good read" with
+    // time: the ovals' tips are renewed with every transfer shown.
+    const protocol::HealthClock::time_point now = steady_();
+    for (int b = 0; b <= last(); ++b)
+        s_.view.ovalTips[static_cast<std::size_t>(b)] =
+            protocol::HealthText(b + 1, s_.images.health[static_cast<std::size_t>(b)], now);
+    mark(kAreaTransfer);
+}
 
 void Session::configurationRead()
 {

@@ -152,6 +152,9 @@ struct View {
     int selectedTemperatureRow = -1;
     // The datalog: whether it records, how many passes, into which file.
     RecordingStatus recording;
+    // The tool tip of each board's PEC oval (Shape12): that board's link
+    // health as of the last transfer shown. Empty until then.
+    std::array<std::string, protocol::kMaxBoards> ovalTips{};
     // Start-up has laid the window out (position, size, fixed borders).
     bool loaded = false;
 };

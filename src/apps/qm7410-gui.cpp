@@ -43,6 +43,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QM7410 stack monitor"));
     qm::ui::MainWindow window(device);
+    window.datalog().setSource(std::string(kProgram) + " " + kVersion, opened.description);
     if (!window.start()) {
         if (const auto why = opened.failure()) {
             std::cerr << kProgram << ": " << *why << "\n";

@@ -56,7 +56,7 @@ struct PassRecord {
 // Configuration of one recorded board when the recording started.
 struct BoardSetup {
     int board = 1;                              // 1..10
-    std::array<std::string, 6> config;          // CFGR0..CFGR5, two hex digits each
+    std::array<std::string, 6> config;          // CFGR0..CFGR5, two hex digits each; "--" when never written
     float vuvVolts = 0;                         // undervoltage threshold
     float vovVolts = 0;                         // overvoltage threshold
     bool operator==(const BoardSetup&) const = default;

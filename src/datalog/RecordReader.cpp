@@ -253,7 +253,8 @@ bool RecordParser::parseComment(std::string_view text)
             const auto regs = Words(value);
             if (regs.size() != 6) return bad("is not six registers CFGR0..CFGR5");
             for (std::size_t r = 0; r < 6; ++r) {
-                if (!IsHexPair(regs[r])) return bad("is not six two-digit hex registers");
+                // "--": nothing was written to the board before the recording began.
+                if (!IsHexPair(regs[r]) && regs[r] != "--") return bad("is not six two-digit hex registers (or --)");
                 setup.config[r] = std::string{regs[r][0], regs[r][1]};
             }
         } else if (what == "vuv_V") {

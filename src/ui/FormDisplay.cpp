@@ -38,6 +38,13 @@ constexpr int kButtonHeight = layout::kBoardButtonHeight;
 
 } // namespace
 
+FormDisplay::FormDisplay(Form& form) : form_(form)
+{
+    // The ovals carry each board's link health as their tool tip: the mouse
+    // has to reach them for it to show.
+    for (Shape* oval : form_.Shape12) oval->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+}
+
 void FormDisplay::paint(const AppState& s, std::uint32_t areas)
 {
     if (areas & kAreaIdentification) form_.Label_IDstring->setCaption(Q(s.acq.identification));
@@ -55,6 +62,7 @@ void FormDisplay::paint(const AppState& s, std::uint32_t areas)
     if (areas & kAreaConfig) paintConfig(s);
     if (areas & kAreaThresholds) paintThresholds(s);
     if (areas & kAreaCommands) paintCommands(s);
+    if (areas & kAreaRecording) paintRecording(s);
 }
 
 void FormDisplay::paintCells(const AppState& s)
@@ -135,7 +143,12 @@ void FormDisplay::paintTransfer(const AppState& s)
     form_.Label8[1]->setCaption(Q(p.caption));
     form_.Text8->setCaption(Q(p.value));
     form_.Text8->setBackColor(p.valueBack);
-    for (std::size_t b = 0; b < form_.Shape12.size(); ++b) form_.Shape12[b]->setFillColor(p.ovalFill[b]);
+    for (std::size_t b = 0; b < form_.Shape12.size(); ++b) {
+        form_.Shape12[b]->setFillColor(p.ovalFill[b]);
+        // Setting a tool tip costs an event even when it does not change.
+        const QString tip = Q(s.view.ovalTips[b]);
+        if (form_.Shape12[b]->toolTip() != tip) form_.Shape12[b]->setToolTip(tip);
+    }
 }
 
 void FormDisplay::paintTabs(const AppState& s)
@@ -307,6 +320,20 @@ void FormDisplay::paintBoards(const AppState& s)
     }
     form_.Line10[12]->setVisible(!ten);
     form_.Command8[2]->setCaption(Q(presentation::GroupReadButtonCaption(ten)));
+}
+
+void FormDisplay::paintRecording(const AppState& s)
+{
+    const RecordingStatus& r = s.view.recording;
+    if (marker_.lamp) marker_.lamp->setVisible(r.active);
+    if (marker_.caption) {
+        marker_.caption->setVisible(r.active);
+        marker_.caption->setCaption(QStringLiteral("DATALOG ON   %1 %2")
+                                        .arg(r.passes)
+                                        .arg(r.passes == 1 ? QStringLiteral("PASS") : QStringLiteral("PASSES")));
+        marker_.caption->setToolTip(QStringLiteral("Recording into %1").arg(Q(r.file.string())));
+    }
+    if (recordingHook) recordingHook(r);
 }
 
 void FormDisplay::moveFocus(FocusTarget target)

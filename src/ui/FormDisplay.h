@@ -14,7 +14,7 @@ namespace qm::ui {
 
 class FormDisplay : public acquisition::Display {
 public:
-    explicit FormDisplay(Form& form) : form_(form) {}
+    explicit FormDisplay(Form& form);
 
     void paint(const acquisition::AppState& state, std::uint32_t areas) override;
     void moveFocus(acquisition::FocusTarget target) override;
@@ -25,6 +25,17 @@ public:
     // of the window's QMessageBox and close().
     std::function<void(const std::string&)> messageHook;
     std::function<void(acquisition::CloseReason)> closeHook;
+
+    // The datalog marker: a lamp and a caption that the Datalog menu places
+    // on the Form; shown while the session records, with the passes written.
+    struct RecordingMarker {
+        Shape* lamp = nullptr;
+        Label* caption = nullptr;
+    };
+    void setRecordingMarker(RecordingMarker marker) { marker_ = marker; }
+    // Called with the recording status each time it is painted, after the
+    // marker (the Datalog menu follows it).
+    std::function<void(const acquisition::RecordingStatus&)> recordingHook;
 
 private:
     void paintCells(const acquisition::AppState& s);
@@ -39,8 +50,10 @@ private:
     void paintThresholds(const acquisition::AppState& s);
     void paintCommands(const acquisition::AppState& s);
     void paintBoards(const acquisition::AppState& s);
+    void paintRecording(const acquisition::AppState& s);
 
     Form& form_;
+    RecordingMarker marker_;
     bool placed_ = false;
 };
 

@@ -5,7 +5,12 @@
 
 namespace qm::ui {
 
-MainWindow::MainWindow(link::Device& device) : form_(), display_(form_), session_(device, display_) { wire(); }
+MainWindow::MainWindow(link::Device& device)
+    : form_(), display_(form_), session_(device, display_),
+      datalog_(std::make_unique<DatalogMenu>(form_, display_, session_))
+{
+    wire();
+}
 
 std::string MainWindow::thresholdText(int box) const
 {

@@ -5,12 +5,14 @@
 // operator entered as its arguments.
 #include <QObject>
 
+#include <memory>
 #include <string>
 
 #include "acquisition/Session.h"
 #include "link/Device.h"
 #include "ui/Form.h"
 #include "ui/FormDisplay.h"
+#include "ui/datalog/DatalogMenu.h"
 
 namespace qm::ui {
 
@@ -27,6 +29,7 @@ public:
     Form& form() { return form_; }
     FormDisplay& display() { return display_; }
     acquisition::Session& session() { return session_; }
+    DatalogMenu& datalog() { return *datalog_; }
 
 private:
     void wire();
@@ -37,6 +40,7 @@ private:
     Form form_;
     FormDisplay display_;
     acquisition::Session session_;
+    std::unique_ptr<DatalogMenu> datalog_; // goes first: it may stop a recording on its way
 };
 
 } // namespace qm::ui

@@ -88,6 +88,21 @@ TEST(Recording, IntervalBoardsAndAFileThatGoesAway)
     EXPECT_FALSE(rig.view().recording.active);
     EXPECT_FALSE(rig.session.StartRecording({TempFile("none"), 0, {7}, "t", "d"})); // not on the stack
 
+    // Before any write the header names no configuration, and still reads back.
+    const auto unwritten = TempFile("unwritten");
+    {
+        SessionRig fresh("boards=1");
+        ASSERT_TRUE(fresh.start());
+        ASSERT_TRUE(fresh.session.StartRecording({unwritten, 0, {}, "t", "d"}));
+        fresh.tick(3);
+        fresh.session.StopRecording();
+        const datalog::RecordParser q = ReadBack(unwritten);
+        EXPECT_FALSE(q.failed()) << q.error();
+        EXPECT_EQ(q.header().boards.at(0).config[0], "--");
+        EXPECT_EQ(q.records(), 1u);
+        std::filesystem::remove(unwritten);
+    }
+
     const auto file = TempFile("interval");
     rig.session.OnCommandButton(10);
     rig.tick(); // a pass in progress is not recorded
