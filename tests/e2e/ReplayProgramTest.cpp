@@ -1,7 +1,8 @@
 // The window's recording and replay of the controller traffic, run as the real
 // program (offscreen): a recording left by a window that was killed replays
 // until it ends as an unplugged board would; a replay the window departs from
-// ends with the reason; a cut or corrupt recording is refused naming its line.
+// ends with the reason; a cut or corrupt recording is refused naming its line,
+// and so is recording over the recording being replayed.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -75,7 +76,24 @@ TEST(ReplayProgram, AKilledWindowsRecordingReplaysUntilItEndsLikeAnUnpluggedBoar
     EXPECT_EQ(paced.wait(), 1);
     EXPECT_EQ(LastLine(paced.errorText()), ended);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(txs.back().startUs));
+
+    // Recording the replay gives the same transactions, then the one the ended recording refused.
+    const std::string again = TempPath("again");
+    ChildProcess rerecord(kGui, {"--device=replay:" + file, "--record=" + again}, kOffscreen);
+    EXPECT_EQ(rerecord.wait(), 1);
+    const auto reread = qm::link::ReadTrafficFile(again);
+    ASSERT_TRUE(reread) << reread.error;
+    EXPECT_EQ(reread.recording->header.device, "replay:" + std::filesystem::path(file).filename().string());
+    const auto untimed = [](std::vector<qm::link::TrafficOperation> ops) {
+        for (auto& op : ops) op.atUs = 0;
+        return ops;
+    };
+    const auto& replayed = reread.recording->transactions;
+    ASSERT_EQ(replayed.size(), txs.size() + 1);
+    for (std::size_t i = 0; i < txs.size(); ++i) EXPECT_EQ(untimed(replayed[i].ops), untimed(txs[i].ops)) << i;
+    EXPECT_EQ(replayed.back().open, (qm::link::TrafficOpen{0, false}));
     std::filesystem::remove(file);
+    std::filesystem::remove(again);
 }
 
 TEST(ReplayProgram, AWindowThatDepartsFromTheRecordingEndsNamingBothTexts)
@@ -89,7 +107,7 @@ TEST(ReplayProgram, AWindowThatDepartsFromTheRecordingEndsNamingBothTexts)
                                              std::string(21, 'R') + "X\"; the replay stops here");
 }
 
-TEST(ReplayProgram, ACutOrCorruptRecordingIsRefusedNamingItsLine)
+TEST(ReplayProgram, ACutCorruptOrMissingRecordingIsRefusedNamingItsLine)
 {
     const std::vector<std::string> lines = FixtureLines();
     ASSERT_GT(lines.size(), 5u);
@@ -114,6 +132,12 @@ TEST(ReplayProgram, ACutOrCorruptRecordingIsRefusedNamingItsLine)
         EXPECT_EQ(gui.wait(), 2) << c.needle;
         EXPECT_EQ(LastLine(gui.errorText()).rfind("qm7410-gui: " + file + c.needle, 0), 0u) << c.needle;
     }
+    // Recording over the recording being replayed would destroy it.
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << lines[0] << "\n" << lines[1] << "\n";
+    ChildProcess same(kGui, {"--device=replay:" + file, "--record=" + file}, kOffscreen);
+    EXPECT_EQ(same.wait(), 2);
+    EXPECT_NE(same.errorText().find("is the recording being replayed"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(file), lines[0].size() + lines[1].size() + 2);
     std::filesystem::remove(file);
     ChildProcess missing(kGui, {"--device=replay:" + file}, kOffscreen);
     EXPECT_EQ(missing.wait(), 2);
