@@ -11,7 +11,7 @@ TrafficRecorder::TrafficRecorder(Device& inner, std::ostream& out, TrafficHeader
 {
     if (header_.started.empty()) header_.started = UtcNowIso8601();
     header_.version = kTrafficVersion;
-    emit(TrafficHeaderLine(header_));
+    writeLine(TrafficHeaderLine(header_));
 }
 
 TrafficRecorder::TrafficRecorder(Device& inner, const std::filesystem::path& file, TrafficHeader header,
@@ -26,7 +26,7 @@ TrafficRecorder::TrafficRecorder(Device& inner, const std::filesystem::path& fil
         return;
     }
     out_ = file_.get();
-    emit(TrafficHeaderLine(header_));
+    writeLine(TrafficHeaderLine(header_));
 }
 
 TrafficRecorder::~TrafficRecorder() { finish(); }
@@ -59,10 +59,10 @@ void TrafficRecorder::end()
     ++seq_;
     line_.clear();
     AppendTransactionLine(line_, current_);
-    emit(line_);
+    writeLine(line_);
 }
 
-void TrafficRecorder::emit(std::string_view line)
+void TrafficRecorder::writeLine(std::string_view line)
 {
     if (!out_ || !error_.empty()) return;
     out_->write(line.data(), static_cast<std::streamsize>(line.size()));

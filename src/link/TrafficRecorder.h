@@ -68,7 +68,7 @@ public:
 private:
     void begin();                 // starts a transaction unless one is under way
     void end();                   // writes the transaction under way and flushes
-    void emit(std::string_view line);
+    void writeLine(std::string_view line);
     std::int64_t sinceStartUs() const;
     TrafficOperation& readOp(TrafficOperation::Kind kind, std::size_t n);
 

@@ -1,6 +1,7 @@
 #include "options/Options.h"
 
 #include <charconv>
+#include <filesystem>
 
 #include "link/FtdiDevice.h"
 #include "link/ReplayDevice.h"
@@ -97,6 +98,16 @@ OpenedDevice OpenDevice(const DeviceChoice& choice, const std::string& program)
         header.programVersion = space == std::string::npos ? std::string() : program.substr(space + 1);
         header.device = opened.description;
         if (choice.kind == DeviceChoice::Kind::Simulated) header.scenario = choice.scenario;
+        if (choice.kind == DeviceChoice::Kind::Replay) {
+            // Recording over the recording being replayed would destroy it.
+            std::error_code ec;
+            if (std::filesystem::equivalent(choice.replayFile, choice.recordFile, ec)) {
+                opened.error = "--record: " + choice.recordFile + " is the recording being replayed";
+                return opened;
+            }
+            // A report names the file it replayed, not the folders it sits in.
+            header.device = "replay:" + std::filesystem::path(choice.replayFile).filename().string();
+        }
         auto recorder = std::make_unique<link::TrafficRecorder>(*opened.device, std::filesystem::path(choice.recordFile),
                                                                 std::move(header));
         if (!recorder->error().empty()) {
