@@ -3,9 +3,15 @@
 #include <QAction>
 #include <QTimer>
 
+#include "ui/tools/ToolsMenu.h"
+
 namespace qm::ui {
 
-MainWindow::MainWindow(link::Device& device) : form_(), display_(form_), session_(device, display_) { wire(); }
+MainWindow::MainWindow(link::Device& device) : form_(), display_(form_), session_(device, display_)
+{
+    wire();
+    InstallToolsMenu(form_, session_);
+}
 
 std::string MainWindow::thresholdText(int box) const
 {
