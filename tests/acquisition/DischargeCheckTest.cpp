@@ -191,6 +191,9 @@ TEST(DischargeCheck, RefusesWhatItCannotCheckAndSkipsMaskedAndDischargingCells)
     EXPECT_NE(refusal({{3}, {}, 200}).find("Board 4 is not on the stack"), std::string::npos);
     EXPECT_NE(refusal({{0}, {13}, 200}).find("1 to 12"), std::string::npos);
     EXPECT_NE(refusal({{0}, {}, 50}).find("settling time"), std::string::npos);
+    rig.clock->advance(3000); // no frame: the watchdog returns the chips to standby
+    EXPECT_NE(refusal({{0}, {}, 200}).find("Board 1 does not hold the configuration"), std::string::npos);
+    rig.session.OnCommandButton(5);
     rig.session.OnCommandButton(10);
     EXPECT_NE(refusal({{0}, {}, 200}).find("continuous read cycle"), std::string::npos);
     rig.session.OnCommandButton(10);

@@ -210,7 +210,7 @@ acquisition::DischargeCheckPlan DischargeCheckDialog::plan() const
 void DischargeCheckDialog::choicesChanged()
 {
     const acquisition::DischargeCheckPlan p = plan();
-    start_->setEnabled(!running_ && session_ && !p.boards.empty() && !p.cells.empty());
+    start_->setEnabled(!running_ && !p.boards.empty() && !p.cells.empty());
 }
 
 void DischargeCheckDialog::start()
