@@ -237,7 +237,7 @@ void Session::AdvanceDischargeCheck()
             DischargeRun::Board& b = run.boards[i];
             const Point after = MeanPoint(reads[i]);
             if (b.testable[U(cell - 1)]) {
-                const CellEvidence e{cell,  b.cellsInUse, b.before, b.during, after,
+                const CellEvidence e{cell, b.cellsInUse, b.before, b.during, after,
                                      b.problem.empty() ? problems[i] : b.problem, b.noiseMv};
                 boards[i].cells[U(cell - 1)] = JudgeCell(e);
             }
