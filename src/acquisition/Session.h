@@ -16,12 +16,14 @@
 //   SessionEditors.cpp    configuration editors, thresholds, duty cycle
 //   SessionCells.cpp      cell, temperature, flag and status views, selections, layout
 //   SessionBoards.cpp     board count and board focus
+//   SessionDischargeCheck.cpp  the discharge check, advanced by the timer ticks
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "acquisition/AppState.h"
+#include "acquisition/DischargeCheck.h"
 #include "acquisition/Display.h"
 #include "acquisition/Recorder.h"
 #include "config/OptionState.h"
@@ -36,6 +38,9 @@ public:
     Session(link::Device& device, Display& display);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
+    // A discharge check still running when the session ends (the program
+    // exits) has its discharge bits cleared and the configuration put back.
+    ~Session();
 
     const AppState& state() const { return s_; }
     const View& view() const { return s_.view; }
@@ -101,6 +106,25 @@ public:
     void StopRecording(const std::string& reason = "stopped by the operator");
     const std::string& recordingError() const { return recorder_.error(); }
 
+    // ---- Discharge check -------------------------------------------------------------
+    // Starts the check of the plan's boards and cells; every following timer
+    // tick advances it, so nothing waits out a settling time. False, with the
+    // reason in view().dischargeCheck.refusal, when it cannot start: a board
+    // without a measuring configuration written (CDC 0), in thermal shutdown
+    // or not holding what was written, the continuous cycle running, a bad
+    // plan. Progress and result are in view().dischargeCheck.
+    //
+    // While it runs the check owns the chips' configuration: it addresses the
+    // boards it started with whatever the board count becomes, closes an open
+    // poll frame before its commands, and stops (putting the configuration
+    // back) when something else writes the configuration. The window keeps
+    // the operator out meanwhile.
+    bool StartDischargeCheck(const DischargeCheckPlan& plan);
+    // Stops at once: discharge bits cleared, the configuration from before
+    // the check written back, read back and compared.
+    void CancelDischargeCheck();
+    bool dischargeCheckRunning() const { return dcc_.active; }
+
     // The clocks of the record times and the link health: the wall clock and a
     // steady one. Tests and replays set their own.
     using WallClock = std::function<std::chrono::system_clock::time_point()>;
@@ -153,6 +177,23 @@ private:
     void recordPass();
     datalog::UtcTime utcNow() const;
 
+    // Discharge check.
+    enum class Held { Ok, PecFailed, Differs };
+    void AdvanceDischargeCheck();
+    void LoseDischargeCheck();
+    void beginDischargeStep();
+    void finishDischargeCheck(CheckOutcome outcome, const std::string& how);
+    void touchDischargeView();
+    void writeCheckConfiguration(const protocol::PerBoard<protocol::ConfigRegisters>& regs);
+    std::vector<Held> readBackAgainst(const protocol::PerBoard<protocol::ConfigRegisters>& expected);
+    std::vector<Held> writeChecked(const protocol::PerBoard<protocol::ConfigRegisters>& regs);
+    // Per board of the check: what is wrong with its configuration ("" nothing).
+    std::vector<std::string> configProblems(const std::vector<Held>& held,
+                                            const protocol::PerBoard<protocol::ConfigRegisters>& expected,
+                                            const std::string& when) const;
+    void noteProblems(const std::vector<std::string>& problems);
+    std::vector<std::vector<Reading>> readCheckCells(int count);
+
     // Self test.
     void CheckCellSelfTest();
     void CheckTemperatureSelfTest();
@@ -201,6 +242,7 @@ private:
     Recorder recorder_;
     PassValidity passValidity_;
     bool skipPass_ = false; // the pass in progress when a recording started
+    DischargeRun dcc_;
     WallClock wall_ = [] { return std::chrono::system_clock::now(); };
     SteadyClock steady_ = [] { return protocol::HealthClock::now(); };
     CloseReason closeReason_ = CloseReason::None;

@@ -27,10 +27,12 @@ void Session::OnTimerTick()
     }
     if (acq.boardRecognised == 0) {
         acq.continuousActive = 0;
+        LoseDischargeCheck();
         unload(CloseReason::BoardLost);
         return;
     }
     if (acq.continuousActive == 1) ContinuousStep();
+    if (dcc_.active) AdvanceDischargeCheck();
     s_.tabs.ShowReadConfigTab(s_.config.configChanged == 1);
     KeepAliveDisplay(acq, s_.images, last(), s_.config.boards[static_cast<std::size_t>(current())].cdc);
     mark(kAreaTabs | kAreaKeepAlive);

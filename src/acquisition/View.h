@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 
+#include "acquisition/DischargeCheck.h"
 #include "config/BitEditors.h"
 #include "config/Looks.h"
 #include "presentation/StatusTable.h"
@@ -52,7 +53,8 @@ enum Area : std::uint32_t {
     // operator is typing into a box.
     kAreaThresholds = 1u << 13,
     kAreaRecording = 1u << 14,      // the datalog marker and menu
-    kAreaAll = (1u << 15) - 1,
+    kAreaDischargeCheck = 1u << 15, // the discharge check's progress and result
+    kAreaAll = (1u << 16) - 1,
 };
 
 struct CellPanelView {
@@ -155,6 +157,9 @@ struct View {
     // The tool tip of each board's PEC oval (Shape12): that board's link
     // health as of the last transfer shown. Empty until then.
     std::array<std::string, protocol::kMaxBoards> ovalTips{};
+    // The discharge check: its progress while it runs, its last result, or
+    // why it did not start.
+    DischargeCheckView dischargeCheck;
     // Start-up has laid the window out (position, size, fixed borders).
     bool loaded = false;
 };

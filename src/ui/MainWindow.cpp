@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QTimer>
 
+#include "ui/tools/ToolsMenu.h"
+
 namespace qm::ui {
 
 MainWindow::MainWindow(link::Device& device)
@@ -10,6 +12,7 @@ MainWindow::MainWindow(link::Device& device)
       datalog_(std::make_unique<DatalogMenu>(form_, display_, session_))
 {
     wire();
+    InstallToolsMenu(form_, session_);
 }
 
 std::string MainWindow::thresholdText(int box) const
