@@ -26,7 +26,7 @@ std::string Refusal(const config::StackConfiguration& c)
     for (int b = 1; b < c.boardCount(); ++b)
         if (TenCells(c.boards[U(b)]) != TenCells(c.boards[0]))
             return "boards[" + std::to_string(b) + "].tenCells: board " + std::to_string(b + 1) + " has " +
-                   (TenCells(c.boards[U(b)]) ? "10" : "12") + " cells and board 1 " +
+                   (TenCells(c.boards[U(b)]) ? "10" : "12") + " cells and board 1 has " +
                    (TenCells(c.boards[0]) ? "10" : "12") +
                    ", but the 10-cell mode is one setting for the whole stack";
     return {};
