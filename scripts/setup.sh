@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build pkg-config g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libftdi1-dev libusb-1.0-0-dev
           libcli11-dev nlohmann-json3-dev clang
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth
+          dpkg-dev)  # dpkg-shlibdeps: the Debian package's dependencies (cpack -G DEB)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -93,8 +93,9 @@ bool Recorder::start(const RecordingSetup& setup, const AppState& state, datalog
         error_ = "none of the boards chosen is on the stack";
         return false;
     }
-    writer_ = std::make_unique<datalog::CsvWriter>();
-    if (!writer_->open(setup.file, RecordingHeader(state, setup, utc))) {
+    writer_ = std::make_unique<datalog::RecordWriter>(setup.format);
+    const datalog::RecordHeader header = RecordingHeader(state, setup, utc);
+    if (!(setup.stream ? writer_->open(setup.stream, setup.file.string(), header) : writer_->open(setup.file, header))) {
         error_ = writer_->error();
         return false;
     }

@@ -1,14 +1,15 @@
 #pragma once
 // The recorder of the continuous cycle: one record per board per pass, written
-// to a stack record file (datalog/CsvWriter) when the pass ends. The window's
-// Datalog menu and the command-line tool's measure both record through it, so
-// both write the same file.
+// to a stack record file (datalog/RecordWriter: CSV, or JSON lines) when the
+// pass ends. The window's Datalog menu and the command-line tool's measure
+// both record through it, so both write the same file.
 //
 // A pass spreads over three ticks: the cell values come from its cell read,
 // the temperatures from its temperature read, the flags and the final status
 // codes from its flag read; each read's validity is taken right after it,
 // since a later read of another kind clears it.
 #include <chrono>
+#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -16,7 +17,7 @@
 #include <vector>
 
 #include "acquisition/AppState.h"
-#include "datalog/CsvWriter.h"
+#include "datalog/RecordWriter.h"
 #include "protocol/LinkHealth.h"
 
 namespace qm::acquisition {
@@ -27,6 +28,10 @@ struct RecordingSetup {
     std::vector<int> boards;     // board numbers 1..10 to record; empty: every board on the stack
     std::string program;         // e.g. "qm7410-gui 0.1.0"
     std::string device;          // e.g. "serial:/dev/ttyUSB0", "simulated: boards=4"
+    datalog::RecordFormat format = datalog::RecordFormat::Csv;
+    // When set, the records go into this stream (standard output), which the
+    // caller keeps open; file then only names it in messages.
+    std::FILE* stream = nullptr;
 };
 
 // The validity of each read of the pass in progress, per board.
@@ -62,7 +67,7 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    std::unique_ptr<datalog::CsvWriter> writer_;
+    std::unique_ptr<datalog::RecordWriter> writer_;
     RecordingSetup setup_;
     std::vector<int> boards_;
     protocol::HealthClock::time_point started_{};

@@ -17,6 +17,7 @@
 //   SessionCells.cpp      cell, temperature, flag and status views, selections, layout
 //   SessionBoards.cpp     board count and board focus
 //   SessionDischargeCheck.cpp  the discharge check, advanced by the timer ticks
+//   SessionConfigFile.cpp configurations loaded from and saved to files
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -26,6 +27,7 @@
 #include "acquisition/DischargeCheck.h"
 #include "acquisition/Display.h"
 #include "acquisition/Recorder.h"
+#include "config/ConfigFile.h"
 #include "config/OptionState.h"
 #include "config/Thresholds.h"
 #include "link/Device.h"
@@ -97,6 +99,30 @@ public:
     // ---- Board count and focus -----------------------------------------------------
     void OnBoardCountChosen(int position); // position 0..9 in the list: 1..10 boards
     void OnBoardFocus(int index);
+
+    // ---- Configuration files ------------------------------------------------------
+    // Fills the pending configuration from a configuration file's boards as
+    // typing them into the editors would: nothing is written until
+    // "WRITE CONFIG"; the editors, duty cycle and threshold boxes show the
+    // current board's values and the fields that differ from the written
+    // copy take the changed look.
+    //  - A configuration of more boards than the stack makes the board count
+    //    the configuration's, as choosing it in the list does. Boards on the
+    //    stack beyond the configuration keep their discharge and mask bits.
+    //  - Boards whose CFGR0 differ switch the CFGR0 option to custom, boards
+    //    whose thresholds differ the threshold option, so that the write sends
+    //    each board its own values (a global mode would send the current
+    //    board's). While a mode stays global, every board on the stack takes
+    //    the configuration's value, as typing it in that mode does.
+    //  - The 10-cell mode is one box for the whole stack: a configuration
+    //    whose boards differ in it is refused.
+    // Returns why the configuration was refused, in the configuration file's
+    // terms (nothing changed and nothing was sent then); empty when loaded.
+    std::string LoadConfiguration(const config::StackConfiguration& configuration);
+    // The configuration to save: what "WRITE CONFIG" would send now, that is
+    // the pending registers of boards 1..board count with the global modes
+    // applied (each board as the editors show it when it is the current one).
+    config::StackConfiguration CurrentConfiguration() const;
 
     // ---- Datalog ----------------------------------------------------------------------
     // Records every continuous-cycle pass into the setup's file, starting the

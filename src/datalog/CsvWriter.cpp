@@ -1,9 +1,7 @@
 #include "datalog/CsvWriter.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <system_error>
 
 namespace qm::datalog {
 
@@ -53,25 +51,6 @@ void AppendBoardKey(std::string& out, int board, std::string_view what)
     out += '_';
     out += what;
     out += ": ";
-}
-
-std::string Plain(std::errc code)
-{
-    switch (code) {
-    case std::errc::no_space_on_device: return "the disk is full";
-    case std::errc::io_error: return "input/output error (was the drive removed?)";
-    case std::errc::file_too_large: return "the file has grown too large for its file system";
-    case std::errc::read_only_file_system: return "the file system is read-only";
-    case std::errc::permission_denied: return "permission denied";
-    case std::errc::no_such_file_or_directory: return "the folder does not exist";
-    default: return std::make_error_code(code).message();
-    }
-}
-
-std::string ErrnoText(int err)
-{
-    if (err == 0) return "the write was refused";
-    return Plain(static_cast<std::errc>(err));
 }
 
 } // namespace
@@ -186,96 +165,6 @@ void AppendEndLine(std::string& out, std::string_view reason)
     out += kEndLinePrefix;
     AppendText(out, reason.empty() ? std::string_view("no reason given") : reason);
     out += kLineEnd;
-}
-
-CsvWriter::~CsvWriter() { finish("the recording was closed"); }
-
-bool CsvWriter::open(const std::filesystem::path& path, const RecordHeader& header)
-{
-    if (file_) finish("a new recording was started");
-    std::error_code ec;
-    path_ = std::filesystem::absolute(path, ec);
-    if (ec) path_ = path;
-    committed_ = 0;
-    passes_ = 0;
-    started_ = false;
-    finished_ = false;
-    error_.clear();
-    errno = 0;
-    file_ = std::fopen(path_.c_str(), "wb");
-    if (!file_) {
-        error_ = "cannot create " + path_.string() + ": " + ErrnoText(errno);
-        return false;
-    }
-    std::setvbuf(file_, nullptr, _IONBF, 0); // every write goes straight to the file system
-    started_ = true;
-    buffer_.clear();
-    AppendHeaderLines(buffer_, header);
-    AppendColumnRow(buffer_);
-    return put(buffer_, "writing the header");
-}
-
-bool CsvWriter::writePass(std::span<const PassRecord> records)
-{
-    if (!file_) return false;
-    buffer_.clear();
-    for (const PassRecord& r : records) AppendRecordRow(buffer_, r);
-    if (!put(buffer_, "writing a pass")) return false;
-    ++passes_;
-    return true;
-}
-
-bool CsvWriter::finish(std::string_view reason)
-{
-    if (!started_ || finished_) return error_.empty();
-    finished_ = true;
-    std::error_code ec;
-    if (!file_) {
-        // The file was closed after a failed write: append the end line if it
-        // is still there and its header made it (a lone end line is no record).
-        if (committed_ == 0 || !std::filesystem::is_regular_file(path_, ec)) return false;
-        file_ = std::fopen(path_.c_str(), "ab");
-        if (!file_) return false;
-        std::setvbuf(file_, nullptr, _IONBF, 0);
-    }
-    buffer_.clear();
-    AppendEndLine(buffer_, reason);
-    const bool wasFailed = failed();
-    if (!put(buffer_, "writing the end line")) return false;
-    const int closed = std::fclose(file_);
-    file_ = nullptr;
-    if (closed != 0 && !wasFailed) {
-        error_ = "closing " + path_.string() + " failed: " + ErrnoText(errno);
-        return false;
-    }
-    return true;
-}
-
-bool CsvWriter::put(std::string_view text, const char* what)
-{
-    errno = 0;
-    const std::size_t n = std::fwrite(text.data(), 1, text.size(), file_);
-    if (n != text.size() || std::fflush(file_) != 0) {
-        fail(std::string(what) + " to " + path_.string() + " failed: " + ErrnoText(errno));
-        return false;
-    }
-    std::error_code ec;
-    if (!std::filesystem::exists(path_, ec)) {
-        fail("the record file " + path_.string() + " is gone (deleted, or its drive was removed)");
-        return false;
-    }
-    committed_ += text.size();
-    return true;
-}
-
-void CsvWriter::fail(std::string reason)
-{
-    if (error_.empty()) error_ = std::move(reason);
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    // Cut a partly written piece off, so that the file ends with a whole line.
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path_, ec)) std::filesystem::resize_file(path_, committed_, ec);
 }
 
 } // namespace qm::datalog
