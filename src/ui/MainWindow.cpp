@@ -12,6 +12,7 @@ MainWindow::MainWindow(link::Device& device)
       datalog_(std::make_unique<DatalogMenu>(form_, display_, session_))
 {
     wire();
+    configFiles_ = new ConfigFileMenu(form_, display_, session_);
     InstallToolsMenu(form_, session_);
 }
 

@@ -13,6 +13,7 @@
 #include "ui/Form.h"
 #include "ui/FormDisplay.h"
 #include "ui/datalog/DatalogMenu.h"
+#include "ui/files/ConfigFileMenu.h"
 
 namespace qm::ui {
 
@@ -30,6 +31,7 @@ public:
     FormDisplay& display() { return display_; }
     acquisition::Session& session() { return session_; }
     DatalogMenu& datalog() { return *datalog_; }
+    ConfigFileMenu& configFiles() { return *configFiles_; }
 
 private:
     void wire();
@@ -41,6 +43,7 @@ private:
     FormDisplay display_;
     acquisition::Session session_;
     std::unique_ptr<DatalogMenu> datalog_; // goes first: it may stop a recording on its way
+    ConfigFileMenu* configFiles_; // owned by the Form
 };
 
 } // namespace qm::ui
