@@ -96,6 +96,7 @@ int main(int argc, char** argv)
     AddMeasure(app, commands);
     AddSelfTest(app, commands);
     AddDiagnose(app, commands);
+    AddDccCheck(app, commands);
 
     try {
         app.parse(argc, argv);

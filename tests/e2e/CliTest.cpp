@@ -297,3 +297,30 @@ TEST_F(CliProgram, ConfigWriteSendsTheFramesTheSessionSendsForTheSameFile)
     EXPECT_EQ(cli, rig.writesSinceMark());
     ASSERT_EQ(cli.size(), 1u);
 }
+
+TEST_F(CliProgram, DischargeCheckNamesTheBrokenPathAndPutsTheConfigurationBack)
+{
+    ChildProcess sim(kSim, {"boards=2,dcc-open=0:4"}); // cell 3 of board 1 is discharging already
+    const std::string tty = sim.readLine();
+    ASSERT_EQ(tty.rfind("/dev/", 0), 0u) << tty;
+    const std::string traffic = Path("dcc.jsonl");
+    Result r = Cli({"--device=serial:" + tty, "--record=" + traffic, "--json", "dcc-check", "--boards", "2",
+                    "--cells", "3-5", "--config=" + Path("stack.json")});
+    EXPECT_EQ(r.status, 3) << r.err;
+    const auto report = nlohmann::json::parse(r.out);
+    EXPECT_EQ(report["exitStatus"], 3);
+    EXPECT_NE(r.out.find("FAIL"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("discharging"), std::string::npos) << r.out; // skipped, and said so
+    // The last configuration written is the one the check found.
+    const auto frames = Written(traffic);
+    std::vector<std::string> writes;
+    std::copy_if(frames.begin(), frames.end(), std::back_inserter(writes), IsConfigWrite);
+    ASSERT_GE(writes.size(), 3u);
+    EXPECT_EQ(writes.front(), writes.back());
+
+    r = Cli({"--simulate", "dcc-check", "--cells", "13", "--config=" + Path("stack.json")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--cells"), std::string::npos) << r.err;
+    r = Cli({"--simulate", "dcc-check"}); // no configuration to measure with
+    EXPECT_EQ(r.status, 2);
+}

@@ -50,6 +50,7 @@ void AddConfigWrite(CLI::App& config, Commands& commands); // under "config"
 void AddMeasure(CLI::App& app, Commands& commands);
 void AddSelfTest(CLI::App& app, Commands& commands);
 void AddDiagnose(CLI::App& app, Commands& commands);
+void AddDccCheck(CLI::App& app, Commands& commands);
 
 // Options several subcommands share.
 // --boards N, 1..10 (the board count, as chosen in the window's list).
