@@ -33,11 +33,7 @@ public:
     std::vector<std::string> replies;
 
 private:
-    std::size_t keep(const char* buf, std::size_t got)
-    {
-        replies.emplace_back(buf, got);
-        return got;
-    }
+    std::size_t keep(const char* buf, std::size_t got) { return replies.emplace_back(buf, got).size(); }
     Device& inner_;
 };
 
@@ -92,11 +88,7 @@ struct FakeClock : ReplayClock {
     std::int64_t now = 1'000'000;
     std::vector<std::int64_t> sleeps;
     std::int64_t nowUs() override { return now; }
-    void sleepUs(std::int64_t us) override
-    {
-        sleeps.push_back(us);
-        now += us;
-    }
+    void sleepUs(std::int64_t us) override { now += sleeps.emplace_back(us); }
 };
 
 } // namespace

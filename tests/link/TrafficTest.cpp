@@ -57,24 +57,21 @@ TEST(TrafficRecorder, KeepsEveryOperationInOrderAndReadsBack)
     EXPECT_EQ(parsed.recording->header, Header());
     const auto& txs = parsed.recording->transactions;
     ASSERT_EQ(txs.size(), 3u);
-
     const auto& first = txs[0];
     EXPECT_EQ(first.seq, 1u);
     EXPECT_EQ(first.line, 2u);
     EXPECT_EQ(first.open, (TrafficOpen{0, true}));
+    using Kind = TrafficOperation::Kind;
     ASSERT_EQ(first.ops.size(), 5u);
+    const std::vector<std::tuple<Kind, std::string, std::size_t>> ops{
+        {Kind::Timeouts, "", 0}, {Kind::Write, "MSxT02", 0}, {Kind::Write, "", 0}, {Kind::Read, "FFFF", 4},
+        {Kind::ReadAvailable, "3A", 8}};
+    for (std::size_t i = 0; i < ops.size(); ++i)
+        EXPECT_EQ(std::tie(first.ops[i].kind, first.ops[i].bytes, first.ops[i].count), ops[i]) << i;
     EXPECT_EQ(first.ops[0].readMs, 1000);
-    EXPECT_EQ(first.ops[1].bytes, "MSxT02");
-    EXPECT_EQ(first.ops[2].kind, TrafficOperation::Kind::Write);
-    EXPECT_EQ(first.ops[2].bytes, "");
-    EXPECT_EQ(first.ops[3].bytes, "FFFF");
-    EXPECT_EQ(first.ops[3].count, 4u);
-    EXPECT_EQ(first.ops[4].kind, TrafficOperation::Kind::ReadAvailable);
-    EXPECT_EQ(first.ops[4].bytes, "3A");
     EXPECT_EQ(first.ops[4].waitMs, 5);
     EXPECT_LE(first.startUs, first.ops[3].atUs);
     EXPECT_EQ(first.closeStatus, 0);
-
     EXPECT_FALSE(txs[1].open);
     EXPECT_EQ(txs[1].ops.at(0).bytes, "MSX");
     EXPECT_FALSE(txs[1].closeStatus);
@@ -152,37 +149,40 @@ TEST(TrafficRecorder, FileHoldsEachTransactionAsItClosesAndACutOffEndIsNamed)
 
 TEST(TrafficReader, ErrorsNameTheLineAndWhatIsWrong)
 {
-    const auto error = [](const std::string& text) {
-        const auto r = ParseTraffic(text, "rec.jsonl");
-        EXPECT_FALSE(r.recording);
-        return r.error;
-    };
-    EXPECT_EQ(error(""), "rec.jsonl: line 1: the recording is empty; its first line should be the header");
-    EXPECT_EQ(error(Lines({R"({"format":"csv"})"})),
-              R"(rec.jsonl: line 1: not a traffic recording: "format" is "csv", expected "qm7410-traffic")");
-    EXPECT_EQ(error(Lines({R"({"format":"qm7410-traffic","version":2})"})),
-              "rec.jsonl: line 1: the recording is version 2; this program reads version 1 and older");
-    EXPECT_EQ(error(Lines({R"({"format":"qm7410-traffic","version":1,"program":"p"})"})),
-              R"(rec.jsonl: line 1: the header: "programVersion" is missing)");
-    // A corrupted line in the middle is not taken for a cut-off end.
-    EXPECT_EQ(error(Lines({kHead, kTx1, R"({"seq":2,"t":1,"ops":[}x)", kTx1})),
-              "rec.jsonl: line 3, column 23: not valid JSON: syntax error while parsing value - unexpected '}'; "
-              "expected '[', '{', or a literal");
-    EXPECT_EQ(error(kHead + "\n" + kTx1 + "\n" + kTx1.substr(0, 40)),
-              "rec.jsonl: line 3: the line is cut off (the recording stopped while it was being written); the 2 lines "
-              "before it are whole: delete this one to use them");
     std::string noGot = kTx1;
     noGot.replace(noGot.find(R"("got")"), 5, R"("gto")");
-    EXPECT_EQ(error(Lines({kHead, noGot})),
-              R"(rec.jsonl: line 2: transaction 1, operation 2 (read): "got" is missing (the characters the read returned))");
-    EXPECT_EQ(error(Lines({kHead, kTx1, kTx1})),
-              "rec.jsonl: line 3: transaction number 1 where 2 was expected (a line is missing, repeated or out of order)");
-    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"read","n":1,"got":"€","t":0}]})"})),
-              R"(rec.jsonl: line 2: transaction 1, operation 1 (read): "got" holds the character U+20AC; a recording holds bytes, U+0000 to U+00FF)");
-    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"read","n":1,"got":"ab","t":0}]})"})),
-              R"(rec.jsonl: line 2: transaction 1, operation 1 (read): "got" holds 2 characters, more than the 1 asked for)");
-    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":-1,"ops":[]})"})),
-              R"(rec.jsonl: line 2: transaction 1: "t" must be a time in seconds from 0 to 1e9, not -1)");
-    EXPECT_EQ(error(Lines({kHead, "", kTx1})),
-              "rec.jsonl: line 2: the line is empty; every line of a recording holds one JSON object");
+    const auto tx = [](const std::string& t, const std::string& ops) {
+        return R"({"seq":1,"t":)" + t + R"(,"ops":[)" + ops + "]}";
+    };
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", "line 1: the recording is empty; its first line should be the header"},
+        {Lines({R"({"format":"csv"})"}),
+         R"(line 1: not a traffic recording: "format" is "csv", expected "qm7410-traffic")"},
+        {Lines({R"({"format":"qm7410-traffic","version":2})"}),
+         "line 1: the recording is version 2; this program reads version 1 and older"},
+        {Lines({R"({"format":"qm7410-traffic","version":1,"program":"p"})"}),
+         R"(line 1: the header: "programVersion" is missing)"},
+        // A corrupted line in the middle is not taken for a cut-off end.
+        {Lines({kHead, kTx1, R"({"seq":2,"t":1,"ops":[}x)", kTx1}),
+         "line 3, column 23: not valid JSON: syntax error while parsing value - unexpected '}'; "
+         "expected '[', '{', or a literal"},
+        {kHead + "\n" + kTx1 + "\n" + kTx1.substr(0, 40),
+         "line 3: the line is cut off (the recording stopped while it was being written); the 2 lines "
+         "before it are whole: delete this one to use them"},
+        {Lines({kHead, noGot}),
+         R"(line 2: transaction 1, operation 2 (read): "got" is missing (the characters the read returned))"},
+        {Lines({kHead, kTx1, kTx1}),
+         "line 3: transaction number 1 where 2 was expected (a line is missing, repeated or out of order)"},
+        {Lines({kHead, tx("0", R"({"op":"read","n":1,"got":"€","t":0})")}),
+         R"(line 2: transaction 1, operation 1 (read): "got" holds the character U+20AC; a recording holds bytes, U+0000 to U+00FF)"},
+        {Lines({kHead, tx("0", R"({"op":"read","n":1,"got":"ab","t":0})")}),
+         R"(line 2: transaction 1, operation 1 (read): "got" holds 2 characters, more than the 1 asked for)"},
+        {Lines({kHead, tx("-1", "")}), R"(line 2: transaction 1: "t" must be a time in seconds from 0 to 1e9, not -1)"},
+        {Lines({kHead, "", kTx1}), "line 2: the line is empty; every line of a recording holds one JSON object"},
+    };
+    for (const auto& [text, error] : cases) {
+        const auto r = ParseTraffic(text, "rec.jsonl");
+        EXPECT_FALSE(r.recording) << error;
+        EXPECT_EQ(r.error, "rec.jsonl: " + error);
+    }
 }
