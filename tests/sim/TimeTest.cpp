@@ -70,7 +70,7 @@ TEST(FlagTest, TheComparatorRunsEveryPeriodOfItsDutyCycle)
 
 TEST(DischargeTest, ADischargingCellLosesVoltageOverSimulatedTime)
 {
-    Bench bench(*ParseScenario("boards=2,thsd=1").scenario);
+    Bench bench(Parsed("boards=2,thsd=1"));
     const double cell3 = bench.chip(0).cellVolts(3);
     const double cell4 = bench.chip(0).cellVolts(4);
     const double hot3 = bench.chip(1).cellVolts(3);
@@ -98,48 +98,38 @@ TEST(WatchdogTest, NoValidFrameFor2500MsReturnsThePowerOnConfigurationWithWdtbLo
 {
     Bench bench(Boards(2));
     const Registers measuring = Config(2, false, 0x01, 0, 0, kVuv3V, kVov4V2);
+    const double before = bench.chip(0).cellVolts(1);
     WriteConfig(bench.device, measuring, 2);
     bench.clock->advance(2499);
     EXPECT_EQ(bench.chip(0).registers(), measuring);
     bench.clock->advance(1);
-    const auto expired = Read(bench.device, 0x02, 6, 2);
-    for (const auto& b : expired) {
+    for (const auto& b : Read(bench.device, 0x02, 6, 2)) {
         EXPECT_TRUE(b.pecOk());
         EXPECT_EQ(b.data, (std::vector<std::uint8_t>{0x60, 0, 0, 0, 0, 0}));
     }
     // That read was a valid frame: WDTB reads 1 again.
     EXPECT_EQ(Read(bench.device, 0x02, 6, 2)[1].data[0], 0xE0);
+    // The reset stopped the discharge at the moment it happened.
+    bench.clock->advance(60'000);
+    EXPECT_NEAR(bench.chip(0).cellVolts(1), before - 2.5 * kDischargeVoltsPerSecond, 1e-9);
 }
 
 TEST(WatchdogTest, APladcEvery200MsKeepsTheConfigurationAndFramesWithBadPecDoNot)
 {
-    Bench served(Boards(2));
     const Registers measuring = Config(2, false, 0x01);
+    Bench served(Boards(2)), neglected(Boards(2));
     WriteConfig(served.device, measuring, 2);
+    WriteConfig(neglected.device, measuring, 2);
     for (int i = 0; i < 50; ++i) {
         served.clock->advance(200);
         Send(served.device, 0x40);
-    }
-    EXPECT_EQ(Read(served.device, 0x02, 6, 2)[1].data, std::vector<std::uint8_t>(measuring.begin(), measuring.end()));
-
-    Bench neglected(Boards(2));
-    WriteConfig(neglected.device, measuring, 2);
-    for (int i = 0; i < 50; ++i) {
         neglected.clock->advance(200);
         link::TransactWriteOnly(neglected.device, "MSxS40S08X"); // wrong PEC
         link::IdentifyController(neglected.device);                // not a chip frame
     }
+    EXPECT_EQ(Read(served.device, 0x02, 6, 2)[1].data, std::vector<std::uint8_t>(measuring.begin(), measuring.end()));
     EXPECT_EQ(neglected.chip(1).registers(), kPowerOnRegisters);
     EXPECT_TRUE(neglected.chip(1).watchdogExpired());
-}
-
-TEST(WatchdogTest, TheResetStopsDischargeAtTheMomentItHappens)
-{
-    Bench bench(Boards(1));
-    const double before = bench.chip(0).cellVolts(1);
-    WriteConfig(bench.device, Config(1, false, 0x01), 1);
-    bench.clock->advance(60'000);
-    EXPECT_NEAR(bench.chip(0).cellVolts(1), before - 2.5 * kDischargeVoltsPerSecond, 1e-9);
 }
 
 } // namespace
