@@ -31,77 +31,51 @@ const std::string kTx1 = R"({"seq":1,"t":0.5,"open":{"index":0,"ok":true},"ops":
 
 } // namespace
 
-TEST(TrafficRecorder, KeepsEveryOperationInOrderAndReadsBack)
+TEST(TrafficRecorder, KeepsEveryOperationInOrderAndEveryByteValueAsPureAscii)
 {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
     ScriptedDevice board;
-    board.push("");
-    board.push("FFFF3A"); // the answer to the second write
+    board.push(all);
+    board.push("FFFF3A");
     std::stringstream out;
     {
         TrafficRecorder rec(board, out, Header());
-        char buf[16];
+        std::string buf(256, '\0');
         rec.open(0);
         rec.setTimeouts(1000, 1000);
-        rec.write("MSxT02");
-        rec.write(""); // the measurement cycle's empty write
-        EXPECT_EQ(rec.read(buf, 4), 4u);
-        EXPECT_EQ(rec.readAvailable(buf, 8, 5), 2u);
+        rec.write(all);
+        EXPECT_EQ(rec.read(buf.data(), 256), 256u);
         rec.close();
-        rec.write("MSX"); // outside open..close
-        rec.open(0);      // never closed: written by the destructor
-        rec.setTimeouts(200, 50);
+        rec.write(""); // outside open..close
+        EXPECT_EQ(rec.read(buf.data(), 4), 4u);
+        EXPECT_EQ(rec.readAvailable(buf.data(), 8, 5), 2u);
+        rec.open(0); // never closed: written by the destructor
         EXPECT_TRUE(rec.error().empty());
     }
+    for (char c : out.str()) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
     const auto parsed = ParseTraffic(out.str());
     ASSERT_TRUE(parsed) << parsed.error;
     EXPECT_EQ(parsed.recording->header, Header());
     const auto& txs = parsed.recording->transactions;
     ASSERT_EQ(txs.size(), 3u);
-    const auto& first = txs[0];
-    EXPECT_EQ(first.seq, 1u);
-    EXPECT_EQ(first.line, 2u);
-    EXPECT_EQ(first.open, (TrafficOpen{0, true}));
     using Kind = TrafficOperation::Kind;
-    ASSERT_EQ(first.ops.size(), 5u);
-    const std::vector<std::tuple<Kind, std::string, std::size_t>> ops{
-        {Kind::Timeouts, "", 0}, {Kind::Write, "MSxT02", 0}, {Kind::Write, "", 0}, {Kind::Read, "FFFF", 4},
-        {Kind::ReadAvailable, "3A", 8}};
-    for (std::size_t i = 0; i < ops.size(); ++i)
-        EXPECT_EQ(std::tie(first.ops[i].kind, first.ops[i].bytes, first.ops[i].count), ops[i]) << i;
-    EXPECT_EQ(first.ops[0].readMs, 1000);
-    EXPECT_EQ(first.ops[4].waitMs, 5);
-    EXPECT_LE(first.startUs, first.ops[3].atUs);
-    EXPECT_EQ(first.closeStatus, 0);
-    EXPECT_FALSE(txs[1].open);
-    EXPECT_EQ(txs[1].ops.at(0).bytes, "MSX");
-    EXPECT_FALSE(txs[1].closeStatus);
-    EXPECT_TRUE(txs[2].open);
-    EXPECT_EQ(txs[2].ops.size(), 1u);
-    EXPECT_FALSE(txs[2].closeStatus);
-}
-
-TEST(TrafficRecorder, EveryByteValueSurvivesAsPureAscii)
-{
-    std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    ScriptedDevice board;
-    board.push("");
-    board.push(all);
-    std::stringstream out;
-    {
-        TrafficRecorder rec(board, out, Header());
-        std::string buf(256, '\0');
-        TransactWriteOnly(rec, all);
-        rec.open(0);
-        rec.write("R");
-        EXPECT_EQ(rec.read(buf.data(), 256), 256u);
-        rec.close();
+    const std::vector<std::vector<std::tuple<Kind, std::string, std::size_t>>> ops{
+        {{Kind::Timeouts, "", 0}, {Kind::Write, all, 0}, {Kind::Read, all, 256}},
+        {{Kind::Write, "", 0}, {Kind::Read, "FFFF", 4}, {Kind::ReadAvailable, "3A", 8}},
+        {}};
+    for (std::size_t t = 0; t < 3; ++t) {
+        ASSERT_EQ(txs[t].ops.size(), ops[t].size()) << t;
+        for (std::size_t i = 0; i < ops[t].size(); ++i)
+            EXPECT_EQ(std::tie(txs[t].ops[i].kind, txs[t].ops[i].bytes, txs[t].ops[i].count), ops[t][i]) << t << i;
     }
-    for (char c : out.str()) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
-    const auto parsed = ParseTraffic(out.str());
-    ASSERT_TRUE(parsed) << parsed.error;
-    EXPECT_EQ(parsed.recording->transactions.at(0).ops.at(1).bytes, all);
-    EXPECT_EQ(parsed.recording->transactions.at(1).ops.at(1).bytes, all);
+    EXPECT_EQ(txs[0].ops[0].readMs, 1000);
+    EXPECT_EQ(txs[1].ops[2].waitMs, 5);
+    EXPECT_LE(txs[1].startUs, txs[1].ops[1].atUs);
+    EXPECT_EQ(std::make_tuple(txs[0].seq, txs[0].line, txs[0].open, txs[0].closeStatus),
+              std::make_tuple(1u, 2u, std::optional<TrafficOpen>({0, true}), std::optional<std::int32_t>(0)));
+    EXPECT_FALSE(txs[1].open || txs[1].closeStatus);
+    EXPECT_TRUE(txs[2].open && !txs[2].closeStatus);
     // Any JSON spelling of the same characters reads the same: raw UTF-8 and escapes.
     const auto spelled = ParseTraffic(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"write","text":"\u00ff\u0000ÿé","count":0}]})"}));
     ASSERT_TRUE(spelled) << spelled.error;
