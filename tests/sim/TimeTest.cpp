@@ -1,5 +1,6 @@
 // Behaviour on the simulator's clock: flags after conversions and every
-// comparator period, discharge drift, the watchdog and its keep-alive.
+// comparator period, the watchdog and its keep-alive. The discharge's drift
+// and drop are in the discharge-path tests.
 #include <gtest/gtest.h>
 
 #include "link/Identify.h"
@@ -66,32 +67,6 @@ TEST(FlagTest, TheComparatorRunsEveryPeriodOfItsDutyCycle)
     EXPECT_EQ(FlagsOf(off, 1, 0)[0], 0x00);
     Send(off.device, kStCvad);
     EXPECT_EQ(FlagsOf(off, 1, 0)[0], 0x10);
-}
-
-TEST(DischargeTest, ADischargingCellLosesVoltageOverSimulatedTime)
-{
-    Bench bench(Parsed("boards=2,thsd=1"));
-    const double cell3 = bench.chip(0).cellVolts(3);
-    const double cell4 = bench.chip(0).cellVolts(4);
-    const double hot3 = bench.chip(1).cellVolts(3);
-    WriteConfig(bench.device, Config(1, false, /*DCC3*/ 0x04), 2);
-    for (int i = 0; i < 10; ++i) {
-        bench.clock->advance(200);
-        Send(bench.device, 0x40); // keep the watchdog served
-    }
-    EXPECT_NEAR(bench.chip(0).cellVolts(3), cell3 - 2 * kDischargeVoltsPerSecond, 1e-9);
-    EXPECT_EQ(bench.chip(0).cellVolts(4), cell4);
-    EXPECT_EQ(bench.chip(1).cellVolts(3), hot3); // thermal shutdown cleared its DCC bit
-
-    // The conversion sees the drained cell, less the drop of its discharge current.
-    bench.chip(0).setCellVolts(3, 3.8);
-    for (int i = 0; i < 10; ++i) {
-        bench.clock->advance(2000);
-        Send(bench.device, 0x40);
-    }
-    Send(bench.device, kStCvad);
-    const auto cells = Codes(Read(bench.device, 0x04, 18, 2)[0].data);
-    EXPECT_NEAR(CodeVolts(cells[2]), 3.7 - kDischargeDropVolts, 0.004);
 }
 
 TEST(WatchdogTest, NoValidFrameFor2500MsReturnsThePowerOnConfigurationWithWdtbLow)
