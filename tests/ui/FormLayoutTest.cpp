@@ -5,7 +5,9 @@
 // later on.
 #include "ui/Form.h"
 
+#include "acquisition/KeepAlive.h"
 #include "config/DutyCycle.h"
+#include "presentation/StatusTable.h"
 
 #include <gtest/gtest.h>
 
@@ -259,35 +261,34 @@ TEST_F(FormLayout, EveryCaptionFitsAlsoWithTheTextsShownLater)
         // Armed and normal looks of the command column.
         {form.Command1[7], "READCELL", 81}, {form.Command1[7], "READCELLVOLT", 97},
         {form.Command1[5], "WRITECONFIG", 81}, {form.Command1[6], "READ CONFIG", 81},
-        {form.Command1[9], "READ TEMP", 81}, {form.Command1[8], "READ  FLAG", 81},
-        {form.Command1[0], "POLL ADC", 81},
-        {form.Command1[10], "STOP  CONTINUOUS READ CELLS", 0},
-        {form.Command8[2], "READ CELL   9 -10", 0},
+        {form.Command1[9], "READ TEMP", 81}, {form.Command1[8], "READ  FLAG", 81}, {form.Command1[0], "POLL ADC", 81},
+        {form.Command1[10], "STOP  CONTINUOUS READ CELLS", 0}, {form.Command8[2], "READ CELL   9 -10", 0},
         // Captions that follow the current board.
-        {form.Option3[0], "CUSTOM BRD#10", 0}, {form.Label13[0], "CUSTOM  BOARD # 10", 0},
-        {form.Label21, "10", 0}, {form.Label_IDstring, "QM7410-3", 0},
-        {form.Label8[1], "Command = 0x0A RDCVC", 0}, {form.Label8[1], "Command = 0x70 STOWDC", 0},
-        {form.Label8[2], "| SENT | SENT  |", 0}, {form.Label8[0], "|  Cmd  | DATA |", 0},
+        {form.Option3[0], "CUSTOM BRD#10", 0}, {form.Label13[0], "CUSTOM  BOARD # 10", 0}, {form.Label21, "10", 0},
+        {form.Label_IDstring, "QM7410-3", 0}, {form.Label8[1], "Command = 0x0A RDCVC", 0},
+        {form.Label8[1], "Command = 0x70 STOWDC", 0}, {form.Label8[2], "| SENT | SENT  |", 0},
+        {form.Label8[0], "|  Cmd  | DATA |", 0},
         // Values, codes and verdicts.
         {form.Text1[0], " -0.7680V  ", 0}, {form.Text1[0], " 5.3745V  ", 0}, {form.Text1[0], "0x555 ", 0},
         {form.Text1[0], " 0x000 ", 0}, {form.Text6[0], " -0.7680V ", 0}, {form.Text6[0], " 0xAAA ", 0},
         {form.Text7[0], "  0F   ", 0}, {form.Text4[0], "   E0   ", 0}, {form.Text5[5], "   FF   ", 0},
-        {form.Text8, "  CE  | 3A  !=  5C", 0}, {form.Text8, "  DC  |  3A != 5C", 0},
-        {form.Text8, "  C7  |  E  |", 0}, {form.Text8, "  D2  |  3A != 5C", 0},
-        {form.Text14[0], "   05   ", 0}, {form.Text14[2], "   ?    ", 0}, {form.Text14[3], " ????", 0},
-        {form.Text14[3], " FAIL", 0}, {form.Text14[4], "-0.7680V ", 0},
+        {form.Text8, "  CE  | 3A  !=  5C", 0}, {form.Text8, "  DC  |  3A != 5C", 0}, {form.Text8, "  C7  |  E  |", 0},
+        {form.Text8, "  D2  |  3A != 5C", 0}, {form.Text14[0], "   05   ", 0}, {form.Text14[2], "   ?    ", 0},
+        {form.Text14[3], " ????", 0}, {form.Text14[3], " FAIL", 0}, {form.Text14[4], "-0.7680V ", 0},
         {form.Text2[0], "-0.744V ", 0}, {form.Text2[1], "5.352V ", 0}, {form.Text15, "7", 0},
-        // Legend in its soft-limit form.
-        {form.Label10[1], " Soft GOOD", 0}, {form.Label11[1], "Soft Volts In Range", 0},
-        {form.Label10[6], " Soft CAUTION!", 0}, {form.Label11[6], "Soft Under Voltage ", 0},
-        {form.Label10[0], " Soft DANGER!", 0}, {form.Label11[0], "Soft Over Voltage ", 0},
-        // Keep-alive and standby notices.
-        {form.Label_KA[1],
-         " COMMANDS BEING SENT CONTINUOUSLY.                           PREVENTS WATCHDOG TIMEOUT.", 0},
-        {form.Label_KA[1],
-         "CDC=0-STANDBY MODE. CLICK UP/DOWN BUTTON TO SET CDC>0 THEN WRITE CONFIG FOR MEASURE MODE", 0},
         {form.Command5[0], "CELL VOLT", 0},
     };
+    auto q = [](std::string_view t) { return QString::fromUtf8(t.data(), static_cast<int>(t.size())); };
+    // Both legends, the keep-alive, cycle and standby notices, as the window shows them.
+    for (int row = 0; row < qm::presentation::kLegendRows; ++row)
+        for (auto legend : {qm::presentation::Legend::Flag, qm::presentation::Legend::Soft}) {
+            const auto look = qm::presentation::LegendRowFor(row, legend);
+            EXPECT_TRUE(fitsWith(*form.Label10[static_cast<std::size_t>(row)], q(look.mark))) << look.mark;
+            EXPECT_TRUE(fitsWith(*form.Label11[static_cast<std::size_t>(row)], q(look.text))) << look.text;
+        }
+    for (const std::string& notice :
+         {qm::acquisition::PollText(), qm::acquisition::CycleText(), qm::config::StandbyNoticeLook().caption})
+        EXPECT_TRUE(fitsWith(*form.Label_KA[1], q(notice))) << notice;
     for (const Later& c : cases) {
         EXPECT_TRUE(fitsWith(*c.control, QString::fromLatin1(c.text), c.width))
             << c.control->displayName().toStdString() << ": \"" << c.text << "\"";
