@@ -66,6 +66,10 @@ TEST(StartCommands, SelectorInTheCommandPollsLeftOpenAndValidityOfBoardsInUse)
     }
     f.proto.StartCellConversion(CellStartKind::STOWDC, "C");
     EXPECT_EQ(f.rec.writes().back(), "MSxS7CS" + CommandPec("7C") + "X");
+    f.proto.StartTemperatureConversion("0");
+    EXPECT_EQ(f.panel.caption, "Command = 0x30 STTMPAD");
+    f.proto.WriteConfiguration();
+    EXPECT_EQ(f.panel.caption, "Command = 0x01 WRCFG");
     f.proto.StartPoll(0);
     EXPECT_EQ(f.rec.writes().back(), "MSxS40S07");
     EXPECT_EQ(f.panel.caption, "Command = 0x40 PLADC");
