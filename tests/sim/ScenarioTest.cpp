@@ -6,35 +6,20 @@
 namespace qm::sim {
 namespace {
 
-TEST(ScenarioTest, EmptyTextIsTheDefaultStackAndEveryKeyIsAcceptedInAnyOrder)
+// Each key's value reaching its fault is what the simulator tests using it
+// show; here the defaults, the order and the free-form variant.
+TEST(ScenarioTest, EmptyTextIsTheDefaultStackAndKeysAreCheckedOnceAllAreRead)
 {
     const auto empty = ParseScenario("");
     ASSERT_TRUE(empty.scenario) << empty.error;
     EXPECT_EQ(empty.scenario->boards, 4);
     EXPECT_EQ(empty.scenario->identification, "QM7410-1");
     EXPECT_FALSE(empty.scenario->unplugAfterSeconds);
-
-    const auto r = ParseScenario(
-        "thsd=5,selftest-fault=0:12,boards=6, variant=3,seed=7,openwire=1:5,pec-errors=3:0.05,mux-fail=2,"
-        "unplug-after=30,openwire=3:1,dcc-open=1:4,dcc-swap=2:12,");
+    const auto r = ParseScenario("thsd=9, selftest-fault=8:12,boards=10,variant=QM7411-1,");
     ASSERT_TRUE(r.scenario) << r.error;
-    const Scenario& s = *r.scenario;
-    EXPECT_EQ(s.boards, 6); // keys are checked once all are read
-    EXPECT_EQ(s.identification, "QM7410-3");
-    EXPECT_EQ(s.seed, 7u);
-    EXPECT_EQ(s.thermalShutdown, std::vector<int>{5});
-    ASSERT_EQ(s.openWires.size(), 2u);
-    EXPECT_EQ(s.openWires[1].board * 100 + s.openWires[1].cell, 301);
-    ASSERT_EQ(s.pecErrors.size(), 1u);
-    EXPECT_EQ(s.pecErrors[0].board, 3);
-    EXPECT_DOUBLE_EQ(s.pecErrors[0].probability, 0.05);
-    EXPECT_EQ(s.muxFail, std::vector<int>{2});
-    EXPECT_DOUBLE_EQ(s.unplugAfterSeconds.value_or(-1), 30.0);
-    ASSERT_EQ(s.selfTestFaults.size(), 1u);
-    EXPECT_EQ(s.selfTestFaults[0].cell, 12);
-    ASSERT_EQ(s.dischargeOpen.size() + s.dischargeSwapped.size(), 2u);
-    EXPECT_EQ(s.dischargeSwapped[0].cell, 12);
-    EXPECT_EQ(ParseScenario("variant=QM7411-1").scenario->identification, "QM7411-1"); // any text
+    EXPECT_EQ(r.scenario->boards, 10);
+    EXPECT_EQ(r.scenario->thermalShutdown, std::vector<int>{9});
+    EXPECT_EQ(r.scenario->identification, "QM7411-1"); // any text
 }
 
 struct Refusal {
