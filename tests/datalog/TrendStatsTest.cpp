@@ -1,14 +1,15 @@
+// The trend view's numbers: the spread of a board's cells, the stack's
+// imbalance at a moment, and the decimation that keeps every extreme. The
+// view following a growing record is tested with the window.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numeric>
 
 #include "datalog/RecordSupport.h"
-#include "datalog/TrendModel.h"
 #include "datalog/TrendStats.h"
 
 using namespace qm::datalog;
-using qm::test::Header;
 using qm::test::Record;
 
 namespace {
@@ -44,18 +45,14 @@ TEST(TrendStats, SpreadLeavesOutFailedReadsUnusedCellsAndCellsWithoutReading)
     standby.measuring = false;
     s.append(standby);
 
-    const CellSpread all = SpreadAt(s, 0);
-    EXPECT_EQ(all.cells, 12);
+    const CellSpread all = SpreadAt(s, 0), ten = SpreadAt(s, 1), eleven = SpreadAt(s, 2);
+    EXPECT_EQ(std::tie(all.cells, ten.cells, eleven.cells), std::make_tuple(12, 10, 11));
     EXPECT_FLOAT_EQ(all.min, 3.6f);
     EXPECT_FLOAT_EQ(all.max, 3.611f);
     EXPECT_FLOAT_EQ(all.mean, 3.6055f);
     EXPECT_NEAR(all.spread, 0.011f, 1e-6);
-    const CellSpread ten = SpreadAt(s, 1);
-    EXPECT_EQ(ten.cells, 10);
     EXPECT_FLOAT_EQ(ten.max, 3.609f);
     EXPECT_FLOAT_EQ(ten.mean, 3.6045f);
-    const CellSpread eleven = SpreadAt(s, 2);
-    EXPECT_EQ(eleven.cells, 11);
     EXPECT_FLOAT_EQ(eleven.min, 3.601f);
     for (std::size_t row : {3u, 4u}) {
         EXPECT_EQ(SpreadAt(s, row).cells, 0);
@@ -164,30 +161,4 @@ TEST(TrendStats, DecimationKeepsEveryBucketsExtremesWithinTheRangeAndThePointBud
     EXPECT_EQ(DurationText(0.94), "0.9 s");
     EXPECT_EQ(DurationText(723.5), "12 min 3 s");
     EXPECT_EQ(DurationText(11545), "3 h 12 min");
-}
-
-TEST(TrendStats, ModelFollowsAGrowingFileUntilItsEndLine)
-{
-    qm::test::TempDir dir;
-    CsvWriter writer;
-    ASSERT_TRUE(writer.open(dir / "m.csv", Header({2, 5})));
-    TrendModel model(dir / "m.csv");
-    EXPECT_EQ(model.poll(), 0u);
-    EXPECT_EQ(model.momentCount(), 0u);
-    EXPECT_TRUE(model.following());
-    for (int p = 0; p < 4; ++p) {
-        const std::vector<PassRecord> pass{Record(2, p), Record(5, p)};
-        writer.writePass(pass);
-    }
-    EXPECT_EQ(model.poll(), 8u);
-    EXPECT_EQ(model.momentCount(), 4u);
-    EXPECT_DOUBLE_EQ(model.momentTime(3), 0.9);
-    EXPECT_DOUBLE_EQ(model.lastTime(), 0.9);
-    ASSERT_EQ(model.boards().size(), 2u);
-    EXPECT_EQ(model.boards()[1].board, 5);
-    EXPECT_EQ(model.spread(1).size(), 4u);
-    EXPECT_FLOAT_EQ(model.spread(1).spread[3], Record(5, 3).cellVolts[11] - Record(5, 3).cellVolts[0]);
-    writer.finish("stopped by the operator");
-    model.poll();
-    EXPECT_FALSE(model.following());
 }

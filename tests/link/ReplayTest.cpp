@@ -33,11 +33,7 @@ public:
     std::vector<std::string> replies;
 
 private:
-    std::size_t keep(const char* buf, std::size_t got)
-    {
-        replies.emplace_back(buf, got);
-        return got;
-    }
+    std::size_t keep(const char* buf, std::size_t got) { return replies.emplace_back(buf, got).size(); }
     Device& inner_;
 };
 
@@ -92,11 +88,7 @@ struct FakeClock : ReplayClock {
     std::int64_t now = 1'000'000;
     std::vector<std::int64_t> sleeps;
     std::int64_t nowUs() override { return now; }
-    void sleepUs(std::int64_t us) override
-    {
-        sleeps.push_back(us);
-        now += us;
-    }
+    void sleepUs(std::int64_t us) override { now += sleeps.emplace_back(us); }
 };
 
 } // namespace
@@ -126,33 +118,26 @@ TEST(Replay, RecordedSessionComesBackIdentical)
     EXPECT_EQ(replay.failure(), "the recording ended after " + std::to_string(count) + " transactions");
 }
 
-TEST(Replay, ADifferentCommandStopsTheReplayWithBothTexts)
+// A different, a missing or an extra command stops the replay, naming it.
+TEST(Replay, ACommandOtherThanRecordedStopsTheReplayWithBothTexts)
 {
     TrafficRecording recording = RecordSession(3);
-    const TrafficTransaction& emptyWrite = recording.transactions.at(4);
-    ASSERT_EQ(emptyWrite.ops.at(1).bytes, ""); // the empty write after the start command
-    const std::string expected = "transaction 5 (line 6 of the recording): the program sent \"MI\\n\" where the "
-                                 "recording has \"\"; the replay stops here";
-
-    ReplayDevice replay(std::move(recording));
+    ASSERT_EQ(recording.transactions.at(4).ops.at(1).bytes, ""); // the empty write after the start command
+    ReplayDevice replay(recording);
     const SessionResult diverged = RunSession(replay, 3, "MI\n");
     EXPECT_EQ(replay.state(), ReplayDevice::State::Diverged);
-    EXPECT_EQ(replay.failure(), expected);
+    EXPECT_EQ(replay.failure(), "transaction 5 (line 6 of the recording): the program sent \"MI\\n\" where the "
+                                "recording has \"\"; the replay stops here");
     // From the divergence on, every read came back empty: the program sees a lost board.
     ASSERT_EQ(diverged.replies.size(), 5u);
     EXPECT_EQ(diverged.replies.back(), "");
     EXPECT_FALSE(replay.open(0));
-}
 
-TEST(Replay, CommandsMissingOrExtraInATransactionStopIt)
-{
-    TrafficRecording recording = RecordSession(1);
     ReplayDevice skipped(recording);
     skipped.open(0);
     EXPECT_EQ(skipped.close(), 1); // "IZ" never sent
     EXPECT_EQ(skipped.failure(), "transaction 1 (line 2 of the recording): the program ended the transaction "
                                  "without sending \"IZ\", which the recording has next; the replay stops here");
-
     ReplayDevice extra(recording);
     extra.open(0);
     EXPECT_EQ(extra.write("IZ"), 2u);

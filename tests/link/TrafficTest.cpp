@@ -31,80 +31,51 @@ const std::string kTx1 = R"({"seq":1,"t":0.5,"open":{"index":0,"ok":true},"ops":
 
 } // namespace
 
-TEST(TrafficRecorder, KeepsEveryOperationInOrderAndReadsBack)
+TEST(TrafficRecorder, KeepsEveryOperationInOrderAndEveryByteValueAsPureAscii)
 {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
     ScriptedDevice board;
-    board.push("");
-    board.push("FFFF3A"); // the answer to the second write
+    board.push(all);
+    board.push("FFFF3A");
     std::stringstream out;
     {
         TrafficRecorder rec(board, out, Header());
-        char buf[16];
+        std::string buf(256, '\0');
         rec.open(0);
         rec.setTimeouts(1000, 1000);
-        rec.write("MSxT02");
-        rec.write(""); // the measurement cycle's empty write
-        EXPECT_EQ(rec.read(buf, 4), 4u);
-        EXPECT_EQ(rec.readAvailable(buf, 8, 5), 2u);
+        rec.write(all);
+        EXPECT_EQ(rec.read(buf.data(), 256), 256u);
         rec.close();
-        rec.write("MSX"); // outside open..close
-        rec.open(0);      // never closed: written by the destructor
-        rec.setTimeouts(200, 50);
+        rec.write(""); // outside open..close
+        EXPECT_EQ(rec.read(buf.data(), 4), 4u);
+        EXPECT_EQ(rec.readAvailable(buf.data(), 8, 5), 2u);
+        rec.open(0); // never closed: written by the destructor
         EXPECT_TRUE(rec.error().empty());
     }
+    for (char c : out.str()) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
     const auto parsed = ParseTraffic(out.str());
     ASSERT_TRUE(parsed) << parsed.error;
     EXPECT_EQ(parsed.recording->header, Header());
     const auto& txs = parsed.recording->transactions;
     ASSERT_EQ(txs.size(), 3u);
-
-    const auto& first = txs[0];
-    EXPECT_EQ(first.seq, 1u);
-    EXPECT_EQ(first.line, 2u);
-    EXPECT_EQ(first.open, (TrafficOpen{0, true}));
-    ASSERT_EQ(first.ops.size(), 5u);
-    EXPECT_EQ(first.ops[0].readMs, 1000);
-    EXPECT_EQ(first.ops[1].bytes, "MSxT02");
-    EXPECT_EQ(first.ops[2].kind, TrafficOperation::Kind::Write);
-    EXPECT_EQ(first.ops[2].bytes, "");
-    EXPECT_EQ(first.ops[3].bytes, "FFFF");
-    EXPECT_EQ(first.ops[3].count, 4u);
-    EXPECT_EQ(first.ops[4].kind, TrafficOperation::Kind::ReadAvailable);
-    EXPECT_EQ(first.ops[4].bytes, "3A");
-    EXPECT_EQ(first.ops[4].waitMs, 5);
-    EXPECT_LE(first.startUs, first.ops[3].atUs);
-    EXPECT_EQ(first.closeStatus, 0);
-
-    EXPECT_FALSE(txs[1].open);
-    EXPECT_EQ(txs[1].ops.at(0).bytes, "MSX");
-    EXPECT_FALSE(txs[1].closeStatus);
-    EXPECT_TRUE(txs[2].open);
-    EXPECT_EQ(txs[2].ops.size(), 1u);
-    EXPECT_FALSE(txs[2].closeStatus);
-}
-
-TEST(TrafficRecorder, EveryByteValueSurvivesAsPureAscii)
-{
-    std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    ScriptedDevice board;
-    board.push("");
-    board.push(all);
-    std::stringstream out;
-    {
-        TrafficRecorder rec(board, out, Header());
-        std::string buf(256, '\0');
-        TransactWriteOnly(rec, all);
-        rec.open(0);
-        rec.write("R");
-        EXPECT_EQ(rec.read(buf.data(), 256), 256u);
-        rec.close();
+    using Kind = TrafficOperation::Kind;
+    const std::vector<std::vector<std::tuple<Kind, std::string, std::size_t>>> ops{
+        {{Kind::Timeouts, "", 0}, {Kind::Write, all, 0}, {Kind::Read, all, 256}},
+        {{Kind::Write, "", 0}, {Kind::Read, "FFFF", 4}, {Kind::ReadAvailable, "3A", 8}},
+        {}};
+    for (std::size_t t = 0; t < 3; ++t) {
+        ASSERT_EQ(txs[t].ops.size(), ops[t].size()) << t;
+        for (std::size_t i = 0; i < ops[t].size(); ++i)
+            EXPECT_EQ(std::tie(txs[t].ops[i].kind, txs[t].ops[i].bytes, txs[t].ops[i].count), ops[t][i]) << t << i;
     }
-    for (char c : out.str()) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
-    const auto parsed = ParseTraffic(out.str());
-    ASSERT_TRUE(parsed) << parsed.error;
-    EXPECT_EQ(parsed.recording->transactions.at(0).ops.at(1).bytes, all);
-    EXPECT_EQ(parsed.recording->transactions.at(1).ops.at(1).bytes, all);
+    EXPECT_EQ(txs[0].ops[0].readMs, 1000);
+    EXPECT_EQ(txs[1].ops[2].waitMs, 5);
+    EXPECT_LE(txs[1].startUs, txs[1].ops[1].atUs);
+    EXPECT_EQ(std::make_tuple(txs[0].seq, txs[0].line, txs[0].open, txs[0].closeStatus),
+              std::make_tuple(1u, 2u, std::optional<TrafficOpen>({0, true}), std::optional<std::int32_t>(0)));
+    EXPECT_FALSE(txs[1].open || txs[1].closeStatus);
+    EXPECT_TRUE(txs[2].open && !txs[2].closeStatus);
     // Any JSON spelling of the same characters reads the same: raw UTF-8 and escapes.
     const auto spelled = ParseTraffic(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"write","text":"\u00ff\u0000ÿé","count":0}]})"}));
     ASSERT_TRUE(spelled) << spelled.error;
@@ -152,37 +123,40 @@ TEST(TrafficRecorder, FileHoldsEachTransactionAsItClosesAndACutOffEndIsNamed)
 
 TEST(TrafficReader, ErrorsNameTheLineAndWhatIsWrong)
 {
-    const auto error = [](const std::string& text) {
-        const auto r = ParseTraffic(text, "rec.jsonl");
-        EXPECT_FALSE(r.recording);
-        return r.error;
-    };
-    EXPECT_EQ(error(""), "rec.jsonl: line 1: the recording is empty; its first line should be the header");
-    EXPECT_EQ(error(Lines({R"({"format":"csv"})"})),
-              R"(rec.jsonl: line 1: not a traffic recording: "format" is "csv", expected "qm7410-traffic")");
-    EXPECT_EQ(error(Lines({R"({"format":"qm7410-traffic","version":2})"})),
-              "rec.jsonl: line 1: the recording is version 2; this program reads version 1 and older");
-    EXPECT_EQ(error(Lines({R"({"format":"qm7410-traffic","version":1,"program":"p"})"})),
-              R"(rec.jsonl: line 1: the header: "programVersion" is missing)");
-    // A corrupted line in the middle is not taken for a cut-off end.
-    EXPECT_EQ(error(Lines({kHead, kTx1, R"({"seq":2,"t":1,"ops":[}x)", kTx1})),
-              "rec.jsonl: line 3, column 23: not valid JSON: syntax error while parsing value - unexpected '}'; "
-              "expected '[', '{', or a literal");
-    EXPECT_EQ(error(kHead + "\n" + kTx1 + "\n" + kTx1.substr(0, 40)),
-              "rec.jsonl: line 3: the line is cut off (the recording stopped while it was being written); the 2 lines "
-              "before it are whole: delete this one to use them");
     std::string noGot = kTx1;
     noGot.replace(noGot.find(R"("got")"), 5, R"("gto")");
-    EXPECT_EQ(error(Lines({kHead, noGot})),
-              R"(rec.jsonl: line 2: transaction 1, operation 2 (read): "got" is missing (the characters the read returned))");
-    EXPECT_EQ(error(Lines({kHead, kTx1, kTx1})),
-              "rec.jsonl: line 3: transaction number 1 where 2 was expected (a line is missing, repeated or out of order)");
-    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"read","n":1,"got":"€","t":0}]})"})),
-              R"(rec.jsonl: line 2: transaction 1, operation 1 (read): "got" holds the character U+20AC; a recording holds bytes, U+0000 to U+00FF)");
-    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":0,"ops":[{"op":"read","n":1,"got":"ab","t":0}]})"})),
-              R"(rec.jsonl: line 2: transaction 1, operation 1 (read): "got" holds 2 characters, more than the 1 asked for)");
-    EXPECT_EQ(error(Lines({kHead, R"({"seq":1,"t":-1,"ops":[]})"})),
-              R"(rec.jsonl: line 2: transaction 1: "t" must be a time in seconds from 0 to 1e9, not -1)");
-    EXPECT_EQ(error(Lines({kHead, "", kTx1})),
-              "rec.jsonl: line 2: the line is empty; every line of a recording holds one JSON object");
+    const auto tx = [](const std::string& t, const std::string& ops) {
+        return R"({"seq":1,"t":)" + t + R"(,"ops":[)" + ops + "]}";
+    };
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", "line 1: the recording is empty; its first line should be the header"},
+        {Lines({R"({"format":"csv"})"}),
+         R"(line 1: not a traffic recording: "format" is "csv", expected "qm7410-traffic")"},
+        {Lines({R"({"format":"qm7410-traffic","version":2})"}),
+         "line 1: the recording is version 2; this program reads version 1 and older"},
+        {Lines({R"({"format":"qm7410-traffic","version":1,"program":"p"})"}),
+         R"(line 1: the header: "programVersion" is missing)"},
+        // A corrupted line in the middle is not taken for a cut-off end.
+        {Lines({kHead, kTx1, R"({"seq":2,"t":1,"ops":[}x)", kTx1}),
+         "line 3, column 23: not valid JSON: syntax error while parsing value - unexpected '}'; "
+         "expected '[', '{', or a literal"},
+        {kHead + "\n" + kTx1 + "\n" + kTx1.substr(0, 40),
+         "line 3: the line is cut off (the recording stopped while it was being written); the 2 lines "
+         "before it are whole: delete this one to use them"},
+        {Lines({kHead, noGot}),
+         R"(line 2: transaction 1, operation 2 (read): "got" is missing (the characters the read returned))"},
+        {Lines({kHead, kTx1, kTx1}),
+         "line 3: transaction number 1 where 2 was expected (a line is missing, repeated or out of order)"},
+        {Lines({kHead, tx("0", R"({"op":"read","n":1,"got":"€","t":0})")}),
+         R"(line 2: transaction 1, operation 1 (read): "got" holds the character U+20AC; a recording holds bytes, U+0000 to U+00FF)"},
+        {Lines({kHead, tx("0", R"({"op":"read","n":1,"got":"ab","t":0})")}),
+         R"(line 2: transaction 1, operation 1 (read): "got" holds 2 characters, more than the 1 asked for)"},
+        {Lines({kHead, tx("-1", "")}), R"(line 2: transaction 1: "t" must be a time in seconds from 0 to 1e9, not -1)"},
+        {Lines({kHead, "", kTx1}), "line 2: the line is empty; every line of a recording holds one JSON object"},
+    };
+    for (const auto& [text, error] : cases) {
+        const auto r = ParseTraffic(text, "rec.jsonl");
+        EXPECT_FALSE(r.recording) << error;
+        EXPECT_EQ(r.error, "rec.jsonl: " + error);
+    }
 }

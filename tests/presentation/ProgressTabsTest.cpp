@@ -1,78 +1,59 @@
+// The progress tabs behind the read buttons: armed by a start, settled by the
+// matching read, held over a board-count change, and their looks.
 #include <gtest/gtest.h>
 
 #include "presentation/ProgressTabs.h"
 
 using namespace qm::presentation;
 
-TEST(ProgressTabs, StartArmsEveryBoardAndTheMatchingReadClearsThem)
+TEST(ProgressTabs, StartArmsEveryBoardAndTheMatchingReadSettlesThem)
 {
     ProgressTabs tabs;
     tabs.ResetForStartup(2);
     EXPECT_FALSE(tabs.armedLook(Tab::CellRead));
-
-    // "STARTCELLVOLT": cell read and cell hex read armed, settled after the click.
+    // "STARTCELLVOLT": cell read and cell hex read armed after the click.
     tabs.setState(Tab::CellRead, kTabArmed);
     tabs.setState(Tab::CellHexRead, kTabArmed);
     tabs.SettleAfterCommandColumn(2);
-    for (int b = 0; b <= 2; ++b) EXPECT_EQ(tabs.pending(Tab::CellRead, b), 1);
-    EXPECT_EQ(tabs.pending(Tab::CellRead, 3), 0);
-    EXPECT_TRUE(tabs.armedLook(Tab::CellRead));
-    EXPECT_TRUE(tabs.armedLook(Tab::CellHexRead));
-
+    for (int b = 0; b <= 3; ++b) EXPECT_EQ(tabs.pending(Tab::CellRead, b), b <= 2 ? 1 : 0) << b;
+    EXPECT_TRUE(tabs.armedLook(Tab::CellRead) && tabs.armedLook(Tab::CellHexRead));
     // "READCELL VOLT": both settle away, the flag read becomes due.
-    tabs.setState(Tab::CellRead, kTabSettle);
-    tabs.setState(Tab::CellHexRead, kTabSettle);
+    tabs.requestSettle(Tab::CellRead);
+    tabs.requestSettle(Tab::CellHexRead);
     tabs.setState(Tab::FlagRead, kTabArmed);
+    tabs.requestSettle(Tab::ConfigRead); // a read without a start leaves its tab idle
+    EXPECT_EQ(tabs.state(Tab::ConfigRead), kTabIdle);
     tabs.SettleAfterCommandColumn(2);
-    EXPECT_FALSE(tabs.armedLook(Tab::CellRead));
-    EXPECT_FALSE(tabs.armedLook(Tab::CellHexRead));
+    EXPECT_FALSE(tabs.armedLook(Tab::CellRead) || tabs.armedLook(Tab::CellHexRead) || tabs.armedLook(Tab::ConfigRead));
     EXPECT_EQ(tabs.pending(Tab::CellRead, 0), 0);
     EXPECT_TRUE(tabs.armedLook(Tab::FlagRead));
 }
 
-TEST(ProgressTabs, ReadWithoutStartLeavesTheTabIdle)
-{
-    ProgressTabs tabs;
-    tabs.ResetForStartup(0);
-    tabs.requestSettle(Tab::ConfigRead);
-    EXPECT_EQ(tabs.state(Tab::ConfigRead), kTabIdle);
-    tabs.SettleAfterCommandColumn(0);
-    EXPECT_FALSE(tabs.armedLook(Tab::ConfigRead));
-}
-
-TEST(ProgressTabs, ConfigurationTabHidesWhileEditsAreUnwritten)
+TEST(ProgressTabs, ConfigurationTabHidesWhileEditsAreUnwrittenAndHeldTabsSurviveACountChange)
 {
     ProgressTabs tabs;
     tabs.ResetForStartup(0);
     tabs.setState(Tab::ConfigRead, kTabArmed); // "WRITE CONFIG"
     tabs.SettleAfterCommandColumn(0);
-    tabs.ShowReadConfigTab(false);
-    EXPECT_TRUE(tabs.armedLook(Tab::ConfigRead));
     tabs.ShowReadConfigTab(true); // a box was ticked after the write
     EXPECT_FALSE(tabs.armedLook(Tab::ConfigRead));
     EXPECT_EQ(tabs.state(Tab::ConfigRead), kTabArmed);
     tabs.ShowReadConfigTab(false); // written again
     EXPECT_TRUE(tabs.armedLook(Tab::ConfigRead));
-    // Idle tabs are not touched by the tick.
     tabs.ResetTab(Tab::ConfigRead, 0);
-    tabs.ShowReadConfigTab(false);
+    tabs.ShowReadConfigTab(false); // idle tabs are not touched by the tick
     EXPECT_FALSE(tabs.armedLook(Tab::ConfigRead));
-}
 
-TEST(ProgressTabs, HeldTabsSurviveTheAutomaticReadOfABoardCountChange)
-{
-    ProgressTabs tabs;
     tabs.setState(Tab::TemperatureRead, kTabArmed);
     tabs.SettleAfterCommandColumn(0);
-    tabs.HoldArmedTabs();
-    tabs.requestSettle(Tab::TemperatureRead); // held: not armed, so no settle request
+    tabs.HoldArmedTabs(); // the automatic read of a board-count change
+    tabs.requestSettle(Tab::TemperatureRead);
     tabs.SettleAfterCommandColumn(3);
     EXPECT_EQ(tabs.state(Tab::TemperatureRead), kTabHeld);
     tabs.ReleaseHeldTabs();
     EXPECT_EQ(tabs.state(Tab::TemperatureRead), kTabArmed);
     EXPECT_TRUE(tabs.armedLook(Tab::TemperatureRead));
-    // Boards added after arming are not pending: focusing one shows it idle.
-    tabs.ShowForCurrentBoard(3, 3);
+    tabs.ShowForCurrentBoard(3, 3); // a board added after arming is not pending
     EXPECT_FALSE(tabs.armedLook(Tab::TemperatureRead));
 }
 

@@ -1,3 +1,5 @@
+// Link health per board: failures counted by read kind, silent and cut-off
+// replies, the last good read on an injected clock, and the tool-tip text.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +12,7 @@
 
 using namespace qm::protocol;
 using namespace std::chrono_literals;
+using qm::test::BoardBytes;
 using qm::test::ChainReply;
 using qm::test::PackCodes;
 
@@ -31,70 +34,54 @@ struct Fixture {
     const LinkHealth& health(int b) const { return images.health[static_cast<std::size_t>(b)]; }
 };
 
-std::vector<qm::test::BoardBytes> Cells(int boards)
-{
-    return std::vector<qm::test::BoardBytes>(static_cast<std::size_t>(boards),
-                                             PackCodes(std::vector<unsigned>(12, 0xA00)));
-}
+// The same bytes for n boards.
+std::vector<BoardBytes> Same(int n, BoardBytes bytes) { return std::vector<BoardBytes>(static_cast<std::size_t>(n), bytes); }
+std::vector<BoardBytes> Cells(int n) { return Same(n, PackCodes(std::vector<unsigned>(12, 0xA00))); }
 
 } // namespace
 
-TEST(LinkHealth, PecFailuresAreCountedByReadKindAndCellGroupsCountAsCells)
+TEST(LinkHealth, PecFailuresCountByReadKindAndMissingAndShortRepliesApart)
 {
     Fixture f(3);
     f.board.push(ChainReply(Cells(3), {1}));
     f.proto.ReadCellVoltages(0);
-    f.board.push(ChainReply({PackCodes({1, 2, 3, 4}), PackCodes({1, 2, 3, 4}), PackCodes({1, 2, 3, 4})}, {1, 2}));
+    f.board.push(ChainReply(Same(3, PackCodes({1, 2, 3, 4})), {1, 2}));
     f.proto.ReadCellVoltages(3); // RDCVB: still a cell read
-    f.board.push(ChainReply({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {1}));
+    f.board.push(ChainReply(Same(3, {0, 0, 0}), {1}));
     f.proto.ReadFlags();
-    f.board.push(ChainReply({{0xE1, 0, 0, 0, 0, 0}, {0xE1, 0, 0, 0, 0, 0}, {0xE1, 0, 0, 0, 0, 0}}, {0}));
+    f.board.push(ChainReply(Same(3, {0xE1, 0, 0, 0, 0, 0}), {0}));
     f.proto.ReadConfiguration();
-    f.board.push(ChainReply({{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}}, {2}));
+    f.board.push(ChainReply(Same(3, {0, 0, 0, 0, 0}), {2}));
     f.proto.ReadTemperatures();
-    f.board.push(ChainReply({{0, 0}, {0, 0}, {0, 0}}, {2}));
+    f.board.push(ChainReply(Same(3, {0, 0}), {2}));
     f.proto.ReadDiagnostics();
-
     EXPECT_EQ(f.health(0).counts.pecFailures, (std::array<std::uint32_t, 5>{1, 0, 0, 0, 0}));
     EXPECT_EQ(f.health(1).counts.pecFailures, (std::array<std::uint32_t, 5>{0, 2, 0, 1, 0}));
     EXPECT_EQ(f.health(2).counts.pecFailures, (std::array<std::uint32_t, 5>{0, 1, 1, 0, 1}));
     EXPECT_EQ(f.health(0).goodReads, 5u);
-    EXPECT_EQ(f.health(1).counts.totalPecFailures(), 3u);
-    for (int b = 0; b < 3; ++b) {
-        EXPECT_EQ(f.health(b).counts.missing, 0u);
-        EXPECT_EQ(f.health(b).counts.shortReplies, 0u);
-    }
     EXPECT_EQ(f.health(3).goodReads, 0u); // boards beyond the chain are never counted
-    // Counting changes nothing the read decides.
-    EXPECT_EQ(f.images.pecStatus[2], kPecMismatch);
-}
 
-TEST(LinkHealth, SilentAndCutOffBoardsCountAsMissingAndShortNotAsPecFailures)
-{
-    Fixture f(3);
-    std::string reply = ChainReply(Cells(3));
-    f.board.push(reply.substr(0, 4 + 38 + 10)); // board 1 whole, board 2 ten characters, board 3 nothing
+    // Board 1 whole, board 2 ten characters, board 3 nothing.
+    f.board.push(ChainReply(Cells(3)).substr(0, 4 + 38 + 10));
     f.proto.ReadCellVoltages(0);
-    EXPECT_EQ(f.health(0).goodReads, 1u);
-    EXPECT_EQ(f.health(1).counts.shortReplies, 1u);
-    EXPECT_EQ(f.health(2).counts.missing, 1u);
-    for (int b = 0; b < 3; ++b) EXPECT_EQ(f.health(b).counts.totalPecFailures(), 0u) << b;
-    EXPECT_EQ(f.images.pecStatus[1], kPecMismatch); // the verdict is still the reads' own
-
-    f.proto.ReadFlags(); // nothing at all comes
-    for (int b = 0; b < 3; ++b) EXPECT_EQ(f.health(b).counts.missing, b == 2 ? 2u : 1u) << b;
-
-    // Only the board's own characters count: a reply that stops right after board 1's PEC.
+    f.proto.ReadFlags(); // nothing at all
+    const std::uint32_t missing[] = {1, 1, 2}, shortReplies[] = {0, 1, 0};
+    for (int b = 0; b < 3; ++b) {
+        EXPECT_EQ(f.health(b).counts.missing, missing[b]) << b;
+        EXPECT_EQ(f.health(b).counts.shortReplies, shortReplies[b]) << b;
+    }
+    EXPECT_EQ(f.health(1).counts.totalPecFailures(), 3u); // as before
+    EXPECT_EQ(f.images.pecStatus[1], kPecMismatch);       // the verdict is still the read's own
+    const std::string reply = ChainReply(Cells(2));
     EXPECT_EQ(BoardReplyPart(reply.substr(0, 42), 0, 18), ReplyPart::Complete);
     EXPECT_EQ(BoardReplyPart(reply.substr(0, 41), 0, 18), ReplyPart::Short);
     EXPECT_EQ(BoardReplyPart(reply.substr(0, 42), 1, 18), ReplyPart::Missing);
 }
 
-TEST(LinkHealth, LastGoodReadTimeFollowsTheInjectedClockAndTheToolTipSaysIt)
+TEST(LinkHealth, LastGoodReadFollowsTheInjectedClockAndTheToolTipSaysIt)
 {
     Fixture f(2);
     EXPECT_EQ(HealthText(1, f.health(0), f.now), "Board 1: 0 PEC failures; 0 replies missing, 0 short; no good read yet");
-
     f.now = HealthClock::time_point{} + 10s;
     f.board.push(ChainReply(Cells(2)));
     f.proto.ReadCellVoltages(0);
@@ -102,11 +89,10 @@ TEST(LinkHealth, LastGoodReadTimeFollowsTheInjectedClockAndTheToolTipSaysIt)
     f.board.push(ChainReply(Cells(2), {1}));
     f.proto.ReadCellVoltages(0);
     f.now += 100ms;
-    f.board.push(ChainReply({{0, 0, 0}, {0, 0, 0}}, {1}));
+    f.board.push(ChainReply(Same(2, {0, 0, 0}), {1}));
     f.proto.ReadFlags();
     f.board.push(ChainReply(Cells(2)).substr(0, 50));
     f.proto.ReadCellVoltages(0);
-
     EXPECT_EQ(*f.health(0).lastGoodRead, HealthClock::time_point{} + 10300ms);
     EXPECT_EQ(*f.health(1).lastGoodRead, HealthClock::time_point{} + 10s); // its failures do not move it
     f.now += 1s;

@@ -73,7 +73,7 @@ TEST(DischargePathTest, AHealthyCellDropsWhileItsSwitchConductsAndRecoversAfter)
 
 TEST(DischargePathTest, AnOpenPathDoesNotDropAndASwappedPairDropsTheNeighbour)
 {
-    Bench bench(*ParseScenario("boards=2,dcc-open=1:4,dcc-swap=1:5,dcc-swap=1:12").scenario);
+    Bench bench(Parsed("boards=2,dcc-open=1:4,dcc-swap=1:5,dcc-swap=1:12"));
     ExpectCheck(bench, 4, {4, 0});
     ExpectCheck(bench, 5, {5, 6});
     ExpectCheck(bench, 12, {12, 11});

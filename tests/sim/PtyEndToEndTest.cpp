@@ -81,17 +81,12 @@ TEST(PtyEndToEndTest, AnUnpluggedBoardsTerminalDisappears)
 
 TEST(PtyEndToEndTest, BadArgumentsExitWithStatus2NamingTheProblem)
 {
-    SimProcess badKey({"boards=2,colour=red"});
-    EXPECT_EQ(badKey.wait(), 2);
-    EXPECT_NE(badKey.errorText().find("colour"), std::string::npos);
-
-    SimProcess badValue({"openwire=0:13"});
-    EXPECT_EQ(badValue.wait(), 2);
-    EXPECT_NE(badValue.errorText().find("openwire"), std::string::npos);
-
-    SimProcess badOption({"--fast"});
-    EXPECT_EQ(badOption.wait(), 2);
-    EXPECT_NE(badOption.errorText().find("--fast"), std::string::npos);
+    for (const auto& [arg, named] : {std::pair{"boards=2,colour=red", "colour"}, {"openwire=0:13", "openwire"},
+                                     {"--fast", "--fast"}}) {
+        SimProcess sim({arg});
+        EXPECT_EQ(sim.wait(), 2) << arg;
+        EXPECT_NE(sim.errorText().find(named), std::string::npos) << sim.errorText();
+    }
 }
 
 } // namespace

@@ -6,44 +6,20 @@
 namespace qm::sim {
 namespace {
 
-TEST(ScenarioTest, EmptyTextIsTheDefaultStack)
+// Each key's value reaching its fault is what the simulator tests using it
+// show; here the defaults, the order and the free-form variant.
+TEST(ScenarioTest, EmptyTextIsTheDefaultStackAndKeysAreCheckedOnceAllAreRead)
 {
-    const auto r = ParseScenario("");
+    const auto empty = ParseScenario("");
+    ASSERT_TRUE(empty.scenario) << empty.error;
+    EXPECT_EQ(empty.scenario->boards, 4);
+    EXPECT_EQ(empty.scenario->identification, "QM7410-1");
+    EXPECT_FALSE(empty.scenario->unplugAfterSeconds);
+    const auto r = ParseScenario("thsd=9, selftest-fault=8:12,boards=10,variant=QM7411-1,");
     ASSERT_TRUE(r.scenario) << r.error;
-    EXPECT_EQ(r.scenario->boards, 4);
-    EXPECT_EQ(r.scenario->identification, "QM7410-1");
-    EXPECT_FALSE(r.scenario->unplugAfterSeconds);
-}
-
-TEST(ScenarioTest, EveryKeyIsAccepted)
-{
-    const auto r = ParseScenario(
-        "boards=4, variant=3,seed=7,thsd=2,openwire=1:5,pec-errors=3:0.05,mux-fail=2,unplug-after=30,"
-        "selftest-fault=0:12,openwire=3:1,");
-    ASSERT_TRUE(r.scenario) << r.error;
-    const Scenario& s = *r.scenario;
-    EXPECT_EQ(s.boards, 4);
-    EXPECT_EQ(s.identification, "QM7410-3");
-    EXPECT_EQ(s.seed, 7u);
-    EXPECT_EQ(s.thermalShutdown, std::vector<int>{2});
-    ASSERT_EQ(s.openWires.size(), 2u);
-    EXPECT_EQ(s.openWires[0].board, 1);
-    EXPECT_EQ(s.openWires[0].cell, 5);
-    EXPECT_EQ(s.openWires[1].board, 3);
-    ASSERT_EQ(s.pecErrors.size(), 1u);
-    EXPECT_EQ(s.pecErrors[0].board, 3);
-    EXPECT_DOUBLE_EQ(s.pecErrors[0].probability, 0.05);
-    EXPECT_EQ(s.muxFail, std::vector<int>{2});
-    EXPECT_DOUBLE_EQ(s.unplugAfterSeconds.value_or(-1), 30.0);
-    ASSERT_EQ(s.selfTestFaults.size(), 1u);
-    EXPECT_EQ(s.selfTestFaults[0].cell, 12);
-}
-
-TEST(ScenarioTest, KeysMayComeInAnyOrderAndVariantMayBeAnyText)
-{
-    const auto r = ParseScenario("thsd=9,boards=10,variant=QM7411-1");
-    ASSERT_TRUE(r.scenario) << r.error;
-    EXPECT_EQ(r.scenario->identification, "QM7411-1");
+    EXPECT_EQ(r.scenario->boards, 10);
+    EXPECT_EQ(r.scenario->thermalShutdown, std::vector<int>{9});
+    EXPECT_EQ(r.scenario->identification, "QM7411-1"); // any text
 }
 
 struct Refusal {
@@ -63,19 +39,15 @@ TEST_P(ScenarioRefusalTest, RefusesNamingTheKey)
 INSTANTIATE_TEST_SUITE_P(
     Texts, ScenarioRefusalTest,
     ::testing::Values(Refusal{"colour=blue", "\"colour\""}, Refusal{"boards", "\"boards\""},
-                      Refusal{"boards=0", "\"boards\""}, Refusal{"boards=11", "\"boards\""},
-                      Refusal{"boards=4x", "\"boards\""}, Refusal{"boards=2,boards=3", "\"boards\""},
-                      Refusal{"variant=2", "\"variant\""}, Refusal{"seed=-1", "\"seed\""},
-                      Refusal{"thsd=4", "\"thsd\""}, Refusal{"thsd=two", "\"thsd\""},
+                      Refusal{"boards=11", "\"boards\""}, Refusal{"boards=4x", "\"boards\""},
+                      Refusal{"boards=2,boards=3", "\"boards\""}, Refusal{"variant=2", "\"variant\""},
+                      Refusal{"seed=-1", "\"seed\""}, Refusal{"thsd=4", "\"thsd\""},
                       Refusal{"openwire=1", "\"openwire\""}, Refusal{"openwire=1:13", "\"openwire\""},
-                      Refusal{"openwire=1:0", "\"openwire\""}, Refusal{"pec-errors=1:1.5", "\"pec-errors\""},
-                      Refusal{"pec-errors=1:x", "\"pec-errors\""}, Refusal{"mux-fail=-1", "\"mux-fail\""},
-                      Refusal{"unplug-after=-3", "\"unplug-after\""}, Refusal{"unplug-after=soon", "\"unplug-after\""},
+                      Refusal{"pec-errors=1:1.5", "\"pec-errors\""}, Refusal{"mux-fail=-1", "\"mux-fail\""},
+                      Refusal{"unplug-after=soon", "\"unplug-after\""},
                       Refusal{"selftest-fault=2:3,boards=2", "\"selftest-fault\""},
-                      Refusal{"dcc-open", "\"dcc-open\""}, Refusal{"dcc-open=1", "\"dcc-open\""},
-                      Refusal{"dcc-open=1:0", "\"dcc-open\""}, Refusal{"dcc-open=-1:2", "\"dcc-open\""},
-                      Refusal{"dcc-swap=1:13", "\"dcc-swap\""}, Refusal{"dcc-swap=4:1", "\"dcc-swap\""},
-                      Refusal{"dcc-swap=a:b", "\"dcc-swap\""}, Refusal{"dcc-swaps=1:1", "dcc-swap"}));
+                      Refusal{"dcc-open=1:0", "\"dcc-open\""}, Refusal{"dcc-swap=4:1", "\"dcc-swap\""},
+                      Refusal{"dcc-swaps=1:1", "dcc-swap"}));
 
 TEST(ScenarioTest, ValidateChecksScenariosBuiltInCode)
 {

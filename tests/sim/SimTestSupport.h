@@ -11,6 +11,7 @@
 #include "protocol/ByteText.h"
 #include "protocol/Frames.h"
 #include "protocol/Pec.h"
+#include "sim/Scenario.h"
 #include "sim/SimulatedDevice.h"
 
 namespace qm::sim::test {
@@ -29,7 +30,8 @@ inline Scenario Boards(int n)
     return s;
 }
 
-inline std::uint8_t Pec(const std::vector<std::uint8_t>& bytes) { return protocol::PecOfBytes(bytes); }
+// A scenario text the tests know to be valid.
+inline Scenario Parsed(const std::string& text) { return *ParseScenario(text).scenario; }
 
 // "MSxT01SC7", then the boards' groups from the highest index down to 0, then "X".
 // boards[0] is board 0. A board's data PEC can be spoiled for fault tests.

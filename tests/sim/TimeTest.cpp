@@ -1,5 +1,6 @@
 // Behaviour on the simulator's clock: flags after conversions and every
-// comparator period, discharge drift, the watchdog and its keep-alive.
+// comparator period, the watchdog and its keep-alive. The discharge's drift
+// and drop are in the discharge-path tests.
 #include <gtest/gtest.h>
 
 #include "link/Identify.h"
@@ -20,28 +21,9 @@ std::array<std::uint8_t, 3> FlagsOf(Bench& bench, int boards, int board)
     return {d[0], d[1], d[2]};
 }
 
-TEST(FlagTest, FlagsFollowThresholdsMasksAndCellsInUse)
-{
-    Bench bench(Boards(2));
-    auto& chip = bench.chip(1);
-    chip.setCellVolts(1, 2.9);  // under
-    chip.setCellVolts(2, 3.0);  // exactly VUV: not under
-    chip.setCellVolts(6, 4.3);  // over
-    chip.setCellVolts(7, 4.3);  // over but masked
-    chip.setCellVolts(10, 4.2); // exactly VOV: not over
-    chip.setCellVolts(12, 2.0); // under, out of use in 10-cell mode
-    // MCI7 is CFGR3 bit 2.
-    WriteConfig(bench.device, Config(1, false, 0, 0, 0x04, kVuv3V, kVov4V2), 2);
-    EXPECT_EQ(FlagsOf(bench, 2, 1), (std::array<std::uint8_t, 3>{0, 0, 0})); // nothing compared yet
-
-    Send(bench.device, kStCvad);
-    EXPECT_EQ(FlagsOf(bench, 2, 1), (std::array<std::uint8_t, 3>{0x01, 0x08, 0x40}));
-    EXPECT_EQ(FlagsOf(bench, 2, 0), (std::array<std::uint8_t, 3>{0, 0, 0}));
-
-    WriteConfig(bench.device, Config(1, /*tenCells=*/true, 0, 0, 0x04, kVuv3V, kVov4V2), 2);
-    EXPECT_EQ(FlagsOf(bench, 2, 1), (std::array<std::uint8_t, 3>{0x01, 0x08, 0x00}));
-}
-
+// The comparator sets a cell's flag below VUV (not at it) once a period of
+// its duty cycle has passed, or at a conversion; masked cells and cells out
+// of use never flag.
 TEST(FlagTest, TheComparatorRunsEveryPeriodOfItsDutyCycle)
 {
     struct Case {
@@ -60,86 +42,58 @@ TEST(FlagTest, TheComparatorRunsEveryPeriodOfItsDutyCycle)
     }
     // CDC 1: the comparator is off; only a conversion compares.
     Bench off(Boards(1));
-    WriteConfig(off.device, Config(1, false, 0, 0, 0, kVuv3V, kVov4V2), 1);
-    off.chip(0).setCellVolts(3, 2.5);
+    auto& chip = off.chip(0);
+    chip.setCellVolts(2, 3.0);  // exactly VUV: not under
+    chip.setCellVolts(3, 2.5);  // under
+    chip.setCellVolts(6, 4.3);  // over
+    chip.setCellVolts(7, 4.3);  // over but masked (MCI7: CFGR3 bit 2)
+    chip.setCellVolts(10, 4.2); // exactly VOV: not over
+    chip.setCellVolts(12, 2.0); // under, out of use in 10-cell mode
+    WriteConfig(off.device, Config(1, false, 0, 0, 0x04, kVuv3V, kVov4V2), 1);
     off.clock->advance(2400);
-    EXPECT_EQ(FlagsOf(off, 1, 0)[0], 0x00);
+    EXPECT_EQ(FlagsOf(off, 1, 0), (std::array<std::uint8_t, 3>{0, 0, 0}));
     Send(off.device, kStCvad);
-    EXPECT_EQ(FlagsOf(off, 1, 0)[0], 0x10);
-}
-
-TEST(DischargeTest, ADischargingCellLosesVoltageOverSimulatedTime)
-{
-    Bench bench(*ParseScenario("boards=2,thsd=1").scenario);
-    const double cell3 = bench.chip(0).cellVolts(3);
-    const double cell4 = bench.chip(0).cellVolts(4);
-    const double hot3 = bench.chip(1).cellVolts(3);
-    WriteConfig(bench.device, Config(1, false, /*DCC3*/ 0x04), 2);
-    for (int i = 0; i < 10; ++i) {
-        bench.clock->advance(200);
-        Send(bench.device, 0x40); // keep the watchdog served
-    }
-    EXPECT_NEAR(bench.chip(0).cellVolts(3), cell3 - 2 * kDischargeVoltsPerSecond, 1e-9);
-    EXPECT_EQ(bench.chip(0).cellVolts(4), cell4);
-    EXPECT_EQ(bench.chip(1).cellVolts(3), hot3); // thermal shutdown cleared its DCC bit
-
-    // The conversion sees the drained cell, less the drop of its discharge current.
-    bench.chip(0).setCellVolts(3, 3.8);
-    for (int i = 0; i < 10; ++i) {
-        bench.clock->advance(2000);
-        Send(bench.device, 0x40);
-    }
-    Send(bench.device, kStCvad);
-    const auto cells = Codes(Read(bench.device, 0x04, 18, 2)[0].data);
-    EXPECT_NEAR(CodeVolts(cells[2]), 3.7 - kDischargeDropVolts, 0.004);
+    EXPECT_EQ(FlagsOf(off, 1, 0), (std::array<std::uint8_t, 3>{0x10, 0x08, 0x40}));
+    WriteConfig(off.device, Config(1, /*tenCells=*/true, 0, 0, 0x04, kVuv3V, kVov4V2), 1);
+    EXPECT_EQ(FlagsOf(off, 1, 0)[2], 0x00);
 }
 
 TEST(WatchdogTest, NoValidFrameFor2500MsReturnsThePowerOnConfigurationWithWdtbLow)
 {
     Bench bench(Boards(2));
     const Registers measuring = Config(2, false, 0x01, 0, 0, kVuv3V, kVov4V2);
+    const double before = bench.chip(0).cellVolts(1);
     WriteConfig(bench.device, measuring, 2);
     bench.clock->advance(2499);
     EXPECT_EQ(bench.chip(0).registers(), measuring);
     bench.clock->advance(1);
-    const auto expired = Read(bench.device, 0x02, 6, 2);
-    for (const auto& b : expired) {
+    for (const auto& b : Read(bench.device, 0x02, 6, 2)) {
         EXPECT_TRUE(b.pecOk());
         EXPECT_EQ(b.data, (std::vector<std::uint8_t>{0x60, 0, 0, 0, 0, 0}));
     }
     // That read was a valid frame: WDTB reads 1 again.
     EXPECT_EQ(Read(bench.device, 0x02, 6, 2)[1].data[0], 0xE0);
+    // The reset stopped the discharge at the moment it happened.
+    bench.clock->advance(60'000);
+    EXPECT_NEAR(bench.chip(0).cellVolts(1), before - 2.5 * kDischargeVoltsPerSecond, 1e-9);
 }
 
 TEST(WatchdogTest, APladcEvery200MsKeepsTheConfigurationAndFramesWithBadPecDoNot)
 {
-    Bench served(Boards(2));
     const Registers measuring = Config(2, false, 0x01);
+    Bench served(Boards(2)), neglected(Boards(2));
     WriteConfig(served.device, measuring, 2);
+    WriteConfig(neglected.device, measuring, 2);
     for (int i = 0; i < 50; ++i) {
         served.clock->advance(200);
         Send(served.device, 0x40);
-    }
-    EXPECT_EQ(Read(served.device, 0x02, 6, 2)[1].data, std::vector<std::uint8_t>(measuring.begin(), measuring.end()));
-
-    Bench neglected(Boards(2));
-    WriteConfig(neglected.device, measuring, 2);
-    for (int i = 0; i < 50; ++i) {
         neglected.clock->advance(200);
         link::TransactWriteOnly(neglected.device, "MSxS40S08X"); // wrong PEC
         link::IdentifyController(neglected.device);                // not a chip frame
     }
+    EXPECT_EQ(Read(served.device, 0x02, 6, 2)[1].data, std::vector<std::uint8_t>(measuring.begin(), measuring.end()));
     EXPECT_EQ(neglected.chip(1).registers(), kPowerOnRegisters);
     EXPECT_TRUE(neglected.chip(1).watchdogExpired());
-}
-
-TEST(WatchdogTest, TheResetStopsDischargeAtTheMomentItHappens)
-{
-    Bench bench(Boards(1));
-    const double before = bench.chip(0).cellVolts(1);
-    WriteConfig(bench.device, Config(1, false, 0x01), 1);
-    bench.clock->advance(60'000);
-    EXPECT_NEAR(bench.chip(0).cellVolts(1), before - 2.5 * kDischargeVoltsPerSecond, 1e-9);
 }
 
 } // namespace

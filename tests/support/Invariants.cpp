@@ -67,6 +67,32 @@ bool IsCellKind(ReadKind kind)
     return kind == ReadKind::Cells || kind == ReadKind::CellsA || kind == ReadKind::CellsB || kind == ReadKind::CellsC;
 }
 
+// Board b's bytes as cut from a reply text: data bytes, PEC byte, whether the
+// PEC matched, and whether every one of its characters was a hex digit.
+struct CutBoard {
+    std::vector<std::uint8_t> data;
+    std::uint8_t pec = 0;
+    bool matched = false;
+    bool allHex = true;
+};
+
+CutBoard CutBoardBytes(std::string_view reply, int board, int n)
+{
+    CutBoard cut;
+    const std::size_t first = 4 + U(board) * 2 * U(n + 1);
+    auto charAt = [&](std::size_t at) { return at < reply.size() ? reply[at] : '\0'; };
+    for (int k = 0; k <= n; ++k) {
+        const int hi = Digit(charAt(first + 2 * U(k)));
+        const int lo = Digit(charAt(first + 2 * U(k) + 1));
+        cut.allHex = cut.allHex && hi >= 0 && lo >= 0;
+        const int value = hi < 0 ? 0 : (lo < 0 ? hi : hi * 16 + lo);
+        if (k < n) cut.data.push_back(static_cast<std::uint8_t>(value));
+        else cut.pec = static_cast<std::uint8_t>(value);
+    }
+    cut.matched = protocol::PecOfBytes(cut.data) == cut.pec;
+    return cut;
+}
+
 std::int16_t ExpectedStatus(const RegisterImages& images, ReadKind kind, int b, bool matched)
 {
     if (images.thermalMark[U(b)] == 1) return protocol::kPecThermalMark;
@@ -258,23 +284,6 @@ ReadShape CellRead(int groupCode)
     return {group.kind, group.bytesPerBoard, groupCode};
 }
 
-CutBoard CutBoardBytes(std::string_view reply, int board, int n)
-{
-    CutBoard cut;
-    const std::size_t first = 4 + U(board) * 2 * U(n + 1);
-    auto charAt = [&](std::size_t at) { return at < reply.size() ? reply[at] : '\0'; };
-    for (int k = 0; k <= n; ++k) {
-        const int hi = Digit(charAt(first + 2 * U(k)));
-        const int lo = Digit(charAt(first + 2 * U(k) + 1));
-        cut.allHex = cut.allHex && hi >= 0 && lo >= 0;
-        const int value = hi < 0 ? 0 : (lo < 0 ? hi : hi * 16 + lo);
-        if (k < n) cut.data.push_back(static_cast<std::uint8_t>(value));
-        else cut.pec = static_cast<std::uint8_t>(value);
-    }
-    cut.matched = protocol::PecOfBytes(cut.data) == cut.pec;
-    return cut;
-}
-
 void CheckRead(Report& r, const RegisterImages& before, const RegisterImages& after,
                const protocol::TransferPanel& panel, const ReadShape& shape, int last, int current)
 {
@@ -388,27 +397,24 @@ void CheckImageRanges(Report& r, const RegisterImages& images, const protocol::T
 void CheckDisplays(Report& r, const RegisterImages& images, const presentation::PresentationState& state)
 {
     using namespace presentation;
+    auto text = [&](const std::string& t, std::size_t lo, std::size_t hi, std::string_view what, int b, int i) {
+        if (!Printable(t) || t.size() < lo || t.size() > hi) r.Fail(std::string(what) + " \"" + t + "\"" + At(b, i));
+    };
     for (int b = -1; b <= protocol::kMaxBoards; ++b) {
         for (int c = 0; c <= 13; ++c) {
-            const std::string value = CellValueText(images, b, c);
-            const std::string hex = CellHexText(images, b, c);
-            if (!Printable(value) || value.size() != kCellClearText.size())
-                r.Fail("cell value text \"" + value + "\"" + At(b, c));
-            r.Expect(Printable(hex) && hex.size() >= 3 && hex.size() <= 7, "cell code text", b, c);
+            text(CellValueText(images, b, c), kCellClearText.size(), kCellClearText.size(), "cell value text", b, c);
+            text(CellHexText(images, b, c), 3, 7, "cell code text", b, c);
             r.Expect(StatusAppearanceFor(state.Code(b, c)).has_value(), "status code with an appearance", b, c);
         }
         for (int row = -1; row <= kTemperatureRows; ++row) {
-            const std::string value = TemperatureValueText(images, b, row);
-            const std::string hex = TemperatureHexText(images, b, row);
-            if (!Printable(value) || value.size() != kTemperatureClearText.size())
-                r.Fail("temperature value text \"" + value + "\"" + At(b, row));
-            r.Expect(Printable(hex) && hex.size() >= 4 && hex.size() <= 7, "temperature code text", b, row);
+            const std::size_t width = kTemperatureClearText.size();
+            text(TemperatureValueText(images, b, row), width, width, "temperature value text", b, row);
+            text(TemperatureHexText(images, b, row), 4, 7, "temperature code text", b, row);
         }
-        for (const auto& t : FlagTexts(images, b))
-            r.Expect(Printable(t) && (t.empty() || t.size() == 7), "flag box text", b);
+        for (const auto& t : FlagTexts(images, b)) text(t, t.empty() ? 0 : 7, 7, "flag box text", b, -1);
         for (Colour fill : TemperatureGraphicColours(images, b))
             r.Expect(fill == kRed || fill == kLightGrey || fill == kWindowColour, "temperature graphic colour", b);
-        (void)SelectLegend(images, b, b % 2 == 0);
+        (void)SelectLegend(images, b, b % 2 == 0); // any board index is safe
     }
 }
 

@@ -49,16 +49,6 @@ ReadShape TemperatureRead();
 ReadShape DiagnosticRead();
 ReadShape CellRead(int groupCode);
 
-// Board b's bytes as cut from a reply text: data bytes, PEC byte, whether the
-// PEC matched, and whether every one of its characters was a hex digit.
-struct CutBoard {
-    std::vector<std::uint8_t> data;
-    std::uint8_t pec = 0;
-    bool matched = false;
-    bool allHex = true;
-};
-CutBoard CutBoardBytes(std::string_view reply, int board, int bytesPerBoard);
-
 // After one read of the given shape: `before` is a copy of the images taken
 // right before it.
 void CheckRead(Report& report, const protocol::RegisterImages& before, const protocol::RegisterImages& after,
@@ -78,8 +68,8 @@ void CheckStatusCodes(Report& report, const presentation::PresentationState& bef
 void CheckImageRanges(Report& report, const protocol::RegisterImages& images,
                       const protocol::TransferPanel& panel);
 
-// The display texts and colours of every board (in range or not), every cell
-// and every temperature row: printable, of their fixed widths, known colours.
+// The display texts of every board, in range or not: printable, of their
+// fixed widths, known colours.
 void CheckDisplays(Report& report, const protocol::RegisterImages& images,
                    const presentation::PresentationState& state);
 

@@ -5,9 +5,12 @@
 // later on.
 #include "ui/Form.h"
 
+#include "acquisition/KeepAlive.h"
+#include "config/DutyCycle.h"
+#include "presentation/StatusTable.h"
+
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <set>
 
 using namespace qm::ui;
@@ -16,30 +19,21 @@ namespace {
 
 QRect onCanvas(const Form& form, const Control& control)
 {
-    const QWidget& w = control.widget();
-    return QRect(w.mapTo(form.canvas(), QPoint(0, 0)), w.size());
+    return QRect(control.widget().mapTo(form.canvas(), QPoint(0, 0)), control.widget().size());
 }
 
-bool shownOnCanvas(const Form& form, const Control& control)
+// True when w is hidden, or one of its panels is.
+bool hiddenOnCanvas(const Form& form, const QWidget* w)
 {
-    for (const QWidget* w = &control.widget(); w && w != form.canvas(); w = w->parentWidget()) {
-        if (w->isHidden())
-            return false;
-    }
-    return true;
-}
-
-bool paintedBehind(const Control& control)
-{
-    return dynamic_cast<const Shape*>(&control) || dynamic_cast<const Line*>(&control);
+    for (; w && w != form.canvas(); w = w->parentWidget())
+        if (w->isHidden()) return true;
+    return false;
 }
 
 bool isAncestor(const QWidget& a, const QWidget& b)
 {
-    for (const QWidget* w = b.parentWidget(); w; w = w->parentWidget()) {
-        if (w == &a)
-            return true;
-    }
+    for (const QWidget* w = b.parentWidget(); w; w = w->parentWidget())
+        if (w == &a) return true;
     return false;
 }
 
@@ -65,49 +59,28 @@ protected:
     Form form;
 };
 
-TEST_F(FormLayout, CellBoxesAreTheRegisterBitBoxes)
+TEST_F(FormLayout, CellBoxesAreTheRegisterBitBoxesAndArraysAreIndexedAsTheWindowIndexesThem)
 {
-    EXPECT_EQ(form.maskBox(3), form.Check2[6]);
-    EXPECT_EQ(form.dccBox(10), form.Check2[1]);
-    EXPECT_EQ(form.dccBox(1), form.Check1[0]);
-    EXPECT_EQ(form.dccBox(8), form.Check1[7]);
-    EXPECT_EQ(form.maskBox(1), form.Check2[4]);
-    EXPECT_EQ(form.maskBox(5), form.Check3[0]);
-    EXPECT_EQ(form.maskBox(12), form.Check3[7]);
-    EXPECT_EQ(form.maskBox(0), nullptr);
-    EXPECT_EQ(form.dccBox(13), nullptr);
-
+    // Of the 24 bits of the run Check1..Check3, cell c's discharge box is bit
+    // c-1 and its mask box bit c+11; both sit in the cell's panel.
+    const std::array arrays{&form.Check1, &form.Check2, &form.Check3};
+    auto parent = [](const Control* c) { return c->widget().parentWidget(); };
     std::set<CheckBox*> cellBoxes;
     for (int cell = 1; cell <= 12; ++cell) {
-        SCOPED_TRACE(cell);
-        CheckBox* mask = form.maskBox(cell);
-        CheckBox* dcc = form.dccBox(cell);
-        ASSERT_NE(mask, nullptr);
-        ASSERT_NE(dcc, nullptr);
-        const QWidget* panel = form.Frame1[static_cast<std::size_t>(cell - 1)];
-        EXPECT_EQ(mask->parentWidget(), panel);
-        EXPECT_EQ(dcc->parentWidget(), panel);
-        EXPECT_EQ(form.Text1[static_cast<std::size_t>(cell - 1)]->parentWidget(), panel);
-        EXPECT_EQ(form.Check6[static_cast<std::size_t>(cell - 1)]->parentWidget(), panel);
-        EXPECT_EQ(mask->caption(), QStringLiteral("Mask"));
-        EXPECT_EQ(dcc->caption(), QStringLiteral("DCC"));
-        cellBoxes.insert(mask);
-        cellBoxes.insert(dcc);
+        const auto i = static_cast<std::size_t>(cell - 1), mask = i + 12;
+        EXPECT_EQ(form.dccBox(cell), (*arrays[i / 8])[i % 8]) << cell;
+        EXPECT_EQ(form.maskBox(cell), (*arrays[mask / 8])[mask % 8]) << cell;
+        const QWidget* panel = form.Frame1[i];
+        EXPECT_TRUE(parent(form.dccBox(cell)) == panel && parent(form.maskBox(cell)) == panel &&
+                    parent(form.Text1[i]) == panel && parent(form.Check6[i]) == panel)
+            << cell;
+        EXPECT_EQ(form.maskBox(cell)->caption(), QStringLiteral("Mask"));
+        EXPECT_EQ(form.dccBox(cell)->caption(), QStringLiteral("DCC"));
+        cellBoxes.insert({form.maskBox(cell), form.dccBox(cell)});
     }
-    // Check1, Check2 and Check3 hold exactly these 24 boxes, no duplicates.
-    std::set<CheckBox*> registerBoxes;
-    for (const auto* array : {&form.Check1, &form.Check2, &form.Check3}) {
-        for (std::size_t bit = 0; bit < 8; ++bit) {
-            ASSERT_NE((*array)[bit], nullptr);
-            EXPECT_EQ((*array)[bit]->index(), static_cast<int>(bit));
-            registerBoxes.insert((*array)[bit]);
-        }
-    }
-    EXPECT_EQ(registerBoxes, cellBoxes);
-}
-
-TEST_F(FormLayout, ArraysAreIndexedAsTheWindowIndexesThem)
-{
+    EXPECT_EQ(cellBoxes.size(), 24u);
+    EXPECT_EQ(form.maskBox(0), nullptr);
+    EXPECT_EQ(form.dccBox(13), nullptr);
     for (std::size_t i = 0; i < form.Command1.size(); ++i) {
         if (i >= 11 && i <= 13) {
             EXPECT_EQ(form.Command1[i], nullptr) << i;
@@ -117,26 +90,22 @@ TEST_F(FormLayout, ArraysAreIndexedAsTheWindowIndexesThem)
         }
     }
     std::set<QString> names;
-    for (Control* control : form.controls()) {
+    for (Control* control : form.controls())
         EXPECT_TRUE(names.insert(control->displayName()).second) << control->displayName().toStdString();
-    }
-    EXPECT_EQ(form.Line10[12]->index(), 12);
 
     // Grid square 12*b + c - 1 stands in board column b and in the row of
-    // cell c, cell 12 at the top.
+    // cell c, cell 12 at the top under the board's oval.
     for (int b = 0; b < 10; ++b) {
         for (int c = 1; c <= 12; ++c) {
-            const Shape* square = form.Shape1[static_cast<std::size_t>(12 * b + c - 1)];
-            const QRect r = square->geometry();
+            const QRect r = form.Shape1[static_cast<std::size_t>(12 * b + c - 1)]->geometry();
             EXPECT_GE(r.left(), 480 + 24 * b);
             EXPECT_LE(r.right(), 503 + 24 * b);
             if (c < 12) {
-                const Shape* above = form.Shape1[static_cast<std::size_t>(12 * b + c)];
-                EXPECT_LT(above->geometry().bottom(), r.top());
+                EXPECT_LT(form.Shape1[static_cast<std::size_t>(12 * b + c)]->geometry().bottom(), r.top());
             }
         }
-        const QRect oval = form.Shape12[static_cast<std::size_t>(b)]->geometry();
-        EXPECT_LT(oval.bottom(), form.Shape1[static_cast<std::size_t>(12 * b + 11)]->geometry().top());
+        EXPECT_LT(form.Shape12[static_cast<std::size_t>(b)]->geometry().bottom(),
+                  form.Shape1[static_cast<std::size_t>(12 * b + 11)]->geometry().top());
     }
 }
 
@@ -155,22 +124,28 @@ TEST_F(FormLayout, FixedGeometryTheIndicatorsMoveOn)
     EXPECT_EQ(form.Command1[5]->bounds(), (Bounds{796, 168, 97, 20}));
 
     // Progress tabs: 97 wide at 796, ten pixels taller than their buttons,
-    // and behind them.
-    struct Tab {
-        Shape* shape;
-        CommandButton* button;
+    // and behind them; the other tabs and shapes behind their controls too.
+    auto behind = [](const Control& shape, const Control& front) {
+        const QObjectList& siblings = front.widget().parentWidget()->children();
+        return shape.widget().parentWidget() == front.widget().parentWidget()
+               && siblings.indexOf(&shape.widget()) < siblings.indexOf(&front.widget());
     };
-    for (const Tab& t : {Tab{form.Shape16[0], form.Command1[6]}, Tab{form.Shape16[1], form.Command1[7]},
-                         Tab{form.Shape16[2], form.Command1[9]}, Tab{form.Shape16[9], form.Command1[8]},
-                         Tab{form.Shape14, form.Command1[5]}, Tab{form.Shape_KA, form.Command1[0]}}) {
-        SCOPED_TRACE(t.shape->displayName().toStdString());
-        const Bounds tab = t.shape->bounds();
-        const Bounds button = t.button->bounds();
-        EXPECT_EQ(tab.left, 796);
-        EXPECT_EQ(tab.width, 97);
-        EXPECT_EQ(tab.top, button.top - 5);
-        EXPECT_EQ(tab.height, button.height + 10);
+    const std::pair<Shape*, Control*> tabs[] = {
+        {form.Shape16[0], form.Command1[6]}, {form.Shape16[1], form.Command1[7]}, {form.Shape16[2], form.Command1[9]},
+        {form.Shape16[9], form.Command1[8]}, {form.Shape14, form.Command1[5]},    {form.Shape_KA, form.Command1[0]},
+        {form.Shape16[3], form.Command5[3]}, {form.Shape16[4], form.Command5[4]}, {form.Shape16[5], form.Command7[1]},
+        {form.Shape16[6], form.Command0[0]}, {form.Shape16[7], form.Text2[0]},    {form.Shape16[8], form.Text2[1]},
+    };
+    for (std::size_t i = 0; i < std::size(tabs); ++i) {
+        const auto& [shape, front] = tabs[i];
+        SCOPED_TRACE(shape->displayName().toStdString());
+        EXPECT_TRUE(behind(*shape, *front));
+        if (i >= 6) continue; // the command column's
+        const Bounds button = front->bounds();
+        EXPECT_EQ(shape->bounds(), (Bounds{796, button.top - 5, 97, button.height + 10}));
     }
+    for (CommandButton* button : form.Command4) EXPECT_TRUE(behind(*form.Shape15, *button));
+    for (std::size_t i = 0; i < 12; ++i) EXPECT_TRUE(behind(*form.Shape4[i], *form.Shape2[i])) << "bar over body";
 
     // Board buttons at the left edge, board 10 at the top, the tab behind
     // all ten.
@@ -203,10 +178,8 @@ TEST_F(FormLayout, FixedGeometryTheIndicatorsMoveOn)
     EXPECT_EQ(form.Command7[1]->bounds().height, 500);
     EXPECT_EQ(form.Label_KA[1]->left(), 430);
     EXPECT_EQ(form.Label_KA[1]->top(), 344);
-}
 
-TEST_F(FormLayout, WindowSizeInTwips)
-{
+    // The window's size in twips.
     EXPECT_EQ(form.canvas()->size(), QSize(900, 598));
     form.setWindowWidthTwips(13780);
     EXPECT_EQ(form.windowWidthTwips(), 13780);
@@ -232,16 +205,14 @@ TEST_F(FormLayout, NoVisibleControlsOverlapAndAllStayInside)
     }
     std::vector<Control*> solid;
     for (Control* control : form.controls()) {
-        if (!shownOnCanvas(form, *control))
-            continue;
+        if (hiddenOnCanvas(form, &control->widget())) continue;
         const QRect r = onCanvas(form, *control);
         EXPECT_TRUE(form.canvas()->rect().contains(r)) << control->displayName().toStdString();
         if (QWidget* parent = control->widget().parentWidget(); parent != form.canvas()) {
             EXPECT_TRUE(parent->rect().contains(control->widget().geometry()))
                 << control->displayName().toStdString() << " leaves its panel";
         }
-        if (!paintedBehind(*control))
-            solid.push_back(control);
+        if (!dynamic_cast<const Shape*>(control) && !dynamic_cast<const Line*>(control)) solid.push_back(control);
     }
     for (std::size_t i = 0; i < solid.size(); ++i) {
         for (std::size_t j = i + 1; j < solid.size(); ++j) {
@@ -260,34 +231,7 @@ TEST_F(FormLayout, NoVisibleControlsOverlapAndAllStayInside)
     }
 }
 
-TEST_F(FormLayout, TabsAndShapesSitBehindTheirControls)
-{
-    auto behind = [](const Control& shape, const Control& front) {
-        const QObjectList& siblings = front.widget().parentWidget()->children();
-        return shape.widget().parentWidget() == front.widget().parentWidget()
-               && siblings.indexOf(&shape.widget()) < siblings.indexOf(&front.widget());
-    };
-    EXPECT_TRUE(behind(*form.Shape16[0], *form.Command1[6]));
-    EXPECT_TRUE(behind(*form.Shape16[1], *form.Command1[7]));
-    EXPECT_TRUE(behind(*form.Shape16[2], *form.Command1[9]));
-    EXPECT_TRUE(behind(*form.Shape16[9], *form.Command1[8]));
-    EXPECT_TRUE(behind(*form.Shape14, *form.Command1[5]));
-    EXPECT_TRUE(behind(*form.Shape_KA, *form.Command1[0]));
-    EXPECT_TRUE(behind(*form.Shape16[3], *form.Command5[3]));
-    EXPECT_TRUE(behind(*form.Shape16[4], *form.Command5[4]));
-    EXPECT_TRUE(behind(*form.Shape16[5], *form.Command7[1]));
-    EXPECT_TRUE(behind(*form.Shape16[6], *form.Command0[0]));
-    EXPECT_TRUE(behind(*form.Shape16[7], *form.Text2[0]));
-    EXPECT_TRUE(behind(*form.Shape16[8], *form.Text2[1]));
-    for (CommandButton* button : form.Command4) {
-        EXPECT_TRUE(behind(*form.Shape15, *button));
-    }
-    for (std::size_t i = 0; i < 12; ++i) {
-        EXPECT_TRUE(behind(*form.Shape4[i], *form.Shape2[i])) << "the level bar is drawn over the body";
-    }
-}
-
-TEST_F(FormLayout, EveryCaptionFits)
+TEST_F(FormLayout, EveryCaptionFitsAlsoWithTheTextsShownLater)
 {
     for (Control* control : form.controls()) {
         EXPECT_TRUE(control->captionFits()) << control->displayName().toStdString() << ": "
@@ -306,10 +250,8 @@ TEST_F(FormLayout, EveryCaptionFits)
     for (Label* label : form.Label3) {
         EXPECT_EQ(wrapWords(QFontMetricsF(label->font()), label->caption(), label->width()).lines.size(), 3);
     }
-}
 
-TEST_F(FormLayout, CaptionsFitTheTextsShownLater)
-{
+    // Texts the window shows later on.
     struct Later {
         Control* control;
         const char* text;
@@ -319,35 +261,34 @@ TEST_F(FormLayout, CaptionsFitTheTextsShownLater)
         // Armed and normal looks of the command column.
         {form.Command1[7], "READCELL", 81}, {form.Command1[7], "READCELLVOLT", 97},
         {form.Command1[5], "WRITECONFIG", 81}, {form.Command1[6], "READ CONFIG", 81},
-        {form.Command1[9], "READ TEMP", 81}, {form.Command1[8], "READ  FLAG", 81},
-        {form.Command1[0], "POLL ADC", 81},
-        {form.Command1[10], "STOP  CONTINUOUS READ CELLS", 0},
-        {form.Command8[2], "READ CELL   9 -10", 0},
+        {form.Command1[9], "READ TEMP", 81}, {form.Command1[8], "READ  FLAG", 81}, {form.Command1[0], "POLL ADC", 81},
+        {form.Command1[10], "STOP  CONTINUOUS READ CELLS", 0}, {form.Command8[2], "READ CELL   9 -10", 0},
         // Captions that follow the current board.
-        {form.Option3[0], "CUSTOM BRD#10", 0}, {form.Label13[0], "CUSTOM  BOARD # 10", 0},
-        {form.Label21, "10", 0}, {form.Label_IDstring, "QM7410-3", 0},
-        {form.Label8[1], "Command = 0x0A RDCVC", 0}, {form.Label8[1], "Command = 0x70 STOWDC", 0},
-        {form.Label8[2], "| SENT | SENT  |", 0}, {form.Label8[0], "|  Cmd  | DATA |", 0},
+        {form.Option3[0], "CUSTOM BRD#10", 0}, {form.Label13[0], "CUSTOM  BOARD # 10", 0}, {form.Label21, "10", 0},
+        {form.Label_IDstring, "QM7410-3", 0}, {form.Label8[1], "Command = 0x0A RDCVC", 0},
+        {form.Label8[1], "Command = 0x70 STOWDC", 0}, {form.Label8[2], "| SENT | SENT  |", 0},
+        {form.Label8[0], "|  Cmd  | DATA |", 0},
         // Values, codes and verdicts.
         {form.Text1[0], " -0.7680V  ", 0}, {form.Text1[0], " 5.3745V  ", 0}, {form.Text1[0], "0x555 ", 0},
         {form.Text1[0], " 0x000 ", 0}, {form.Text6[0], " -0.7680V ", 0}, {form.Text6[0], " 0xAAA ", 0},
         {form.Text7[0], "  0F   ", 0}, {form.Text4[0], "   E0   ", 0}, {form.Text5[5], "   FF   ", 0},
-        {form.Text8, "  CE  | 3A  !=  5C", 0}, {form.Text8, "  DC  |  3A != 5C", 0},
-        {form.Text8, "  C7  |  E  |", 0}, {form.Text8, "  D2  |  3A != 5C", 0},
-        {form.Text14[0], "   05   ", 0}, {form.Text14[2], "   ?    ", 0}, {form.Text14[3], " ????", 0},
-        {form.Text14[3], " FAIL", 0}, {form.Text14[4], "-0.7680V ", 0},
+        {form.Text8, "  CE  | 3A  !=  5C", 0}, {form.Text8, "  DC  |  3A != 5C", 0}, {form.Text8, "  C7  |  E  |", 0},
+        {form.Text8, "  D2  |  3A != 5C", 0}, {form.Text14[0], "   05   ", 0}, {form.Text14[2], "   ?    ", 0},
+        {form.Text14[3], " ????", 0}, {form.Text14[3], " FAIL", 0}, {form.Text14[4], "-0.7680V ", 0},
         {form.Text2[0], "-0.744V ", 0}, {form.Text2[1], "5.352V ", 0}, {form.Text15, "7", 0},
-        // Legend in its soft-limit form.
-        {form.Label10[1], " Soft GOOD", 0}, {form.Label11[1], "Soft Volts In Range", 0},
-        {form.Label10[6], " Soft CAUTION!", 0}, {form.Label11[6], "Soft Under Voltage ", 0},
-        {form.Label10[0], " Soft DANGER!", 0}, {form.Label11[0], "Soft Over Voltage ", 0},
-        // Keep-alive and standby notices.
-        {form.Label_KA[1],
-         " COMMANDS BEING SENT CONTINUOUSLY.                           PREVENTS WATCHDOG TIMEOUT.", 0},
-        {form.Label_KA[1],
-         "CDC=0-STANDBY MODE. CLICK UP/DOWN BUTTON TO SET CDC>0 THEN WRITE CONFIG FOR MEASURE MODE", 0},
         {form.Command5[0], "CELL VOLT", 0},
     };
+    auto q = [](std::string_view t) { return QString::fromUtf8(t.data(), static_cast<int>(t.size())); };
+    // Both legends, the keep-alive, cycle and standby notices, as the window shows them.
+    for (int row = 0; row < qm::presentation::kLegendRows; ++row)
+        for (auto legend : {qm::presentation::Legend::Flag, qm::presentation::Legend::Soft}) {
+            const auto look = qm::presentation::LegendRowFor(row, legend);
+            EXPECT_TRUE(fitsWith(*form.Label10[static_cast<std::size_t>(row)], q(look.mark))) << look.mark;
+            EXPECT_TRUE(fitsWith(*form.Label11[static_cast<std::size_t>(row)], q(look.text))) << look.text;
+        }
+    for (const std::string& notice :
+         {qm::acquisition::PollText(), qm::acquisition::CycleText(), qm::config::StandbyNoticeLook().caption})
+        EXPECT_TRUE(fitsWith(*form.Label_KA[1], q(notice))) << notice;
     for (const Later& c : cases) {
         EXPECT_TRUE(fitsWith(*c.control, QString::fromLatin1(c.text), c.width))
             << c.control->displayName().toStdString() << ": \"" << c.text << "\"";
@@ -358,35 +299,14 @@ TEST_F(FormLayout, CaptionsFitTheTextsShownLater)
     for (int n = 2; n <= 10; ++n)
         header += QString(n < 10 ? 6 : 5, QLatin1Char(' ')) + QString::number(n);
     EXPECT_TRUE(fitsWith(*form.Label12, header));
-}
 
-TEST_F(FormLayout, DutyCycleTableRowsFitTheTableBox)
-{
-    // Every row of the table, values line and notes line, fits on one line
-    // of the box; the box shows both lines.
-    const char* const notes3 =
-        "|                                   |                                       |           (Cell Voltage)           |  ";
-    const char* const notes5 =
-        "|                                   |     8mS output settling    |  8mS VREF + 13mS Cell V | ";
-    const char* const rows[8][2] = {
-        {"|     Comparator Off     |                 Yes                |                   N/A                  | ",
-         "|default StandbyMode |          VREF is OFF!         |             ADC is OFF!           | "},
-        {"|     Comparator Off    |                 No                  |                   13mS                 | ",
-         "|                                  |                                       |           (Cell Voltage)            | "},
-        {"|              13mS            |                 No                  |                   13mS                | ",
-         "|                                   |                                       |           (Cell Voltage)           |"},
-        {"|             130mS           |                 No                  |                   13mS                | ", notes3},
-        {"|              500mS          |                 No                  |                   13mS                | ", notes3},
-        {"|              130mS          |                Yes                 |                   21mS               | ", notes5},
-        {"|              500mS          |                Yes                 |                   21mS               | ", notes5},
-        {"|            2000mS          |                Yes                 |                   21mS               | ", notes5},
-    };
+    // The box shows a row's values line and notes line, each on one line.
     MultiLineTextBox& box = *form.Text3;
-    for (const auto& row : rows) {
-        for (const char* line : row) {
-            EXPECT_TRUE(fitsWith(box, QString::fromLatin1(line))) << line;
-        }
-        const QString both = QString::fromLatin1(row[0]) + QStringLiteral("\r\n") + QString::fromLatin1(row[1]);
-        EXPECT_TRUE(fitsWith(box, both)) << row[0];
+    for (int cdc = 0; cdc <= 7; ++cdc) {
+        const auto row = qm::config::CdcTableRow(cdc);
+        const QString values = QString::fromUtf8(row.values.data(), static_cast<int>(row.values.size()));
+        const QString notes = QString::fromUtf8(row.notes.data(), static_cast<int>(row.notes.size()));
+        EXPECT_TRUE(fitsWith(box, values + QStringLiteral("\r\n") + notes)) << cdc;
+        EXPECT_TRUE(fitsWith(box, QString::fromStdString(qm::config::CdcTableText(cdc)))) << cdc;
     }
 }
