@@ -34,6 +34,7 @@
 #include "sim/SimulatedDevice.h"
 #include "ui/MainWindow.h"
 #include "ui/datalog/DatalogMenu.h"
+#include "ui/tools/DischargeCheckDialog.h"
 #include "ui/trend/TrendWindow.h"
 
 namespace {
@@ -347,6 +348,28 @@ void Datalog(Output& out, const QString& folder)
     out.save(trend->grab().toImage(), QStringLiteral("trend-view.png"));
 }
 
+// A discharge check of six boards, run to its end over the ticks and shown in
+// its dialog: board 2's cell 4 has no resistor, board 4's cell 7 discharges
+// through cell 8's sense line, one read in twelve from board 6 fails its PEC,
+// and cell 4 of board 3 is masked.
+void DischargeCheck(Output& out)
+{
+    Driver d("boards=6,seed=5,dcc-open=1:4,dcc-swap=3:7,pec-errors=5:0.08", out, "discharge");
+    auto& f = d.form();
+    d.chooseBoards(6);
+    d.click(f.Command4[2]);
+    d.toggle(f.maskBox(4));
+    d.click(f.Command4[0]);
+    d.writeMeasureMode();
+    auto& session = d.window().session();
+    d.check(session.StartDischargeCheck({}), "the check starts: " + session.view().dischargeCheck.refusal);
+    for (int i = 0; i < 200 && session.dischargeCheckRunning(); ++i) d.tick();
+    const auto& view = session.view().dischargeCheck;
+    d.check(!view.running && view.result.count(acquisition::CellVerdict::Fail) == 2,
+            "the check ends with the two broken paths failed");
+    out.save(ui::RenderDischargeCheckDialog(view, 6), QStringLiteral("discharge-check.png"));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -355,7 +378,7 @@ int main(int argc, char** argv)
     std::string folder = "docs";
     std::string only;
     cli.add_option("folder", folder, "where the PNG files go (default: docs)");
-    cli.add_option("--only", only, "one scene: form, walk, mixed-states, configuration, soak, datalog");
+    cli.add_option("--only", only, "one scene: form, walk, mixed-states, configuration, soak, datalog, discharge");
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -392,6 +415,7 @@ int main(int argc, char** argv)
         {"configuration", [&] { ConfigurationEditing(out); }},
         {"soak", [&] { SoakTenBoards(out); }},
         {"datalog", [&] { Datalog(out, records.path()); }},
+        {"discharge", [&] { DischargeCheck(out); }},
     };
     if (!only.empty() && !scenes.count(only)) {
         std::cerr << "qm7410-screenshots: no scene '" << only << "'\n";
