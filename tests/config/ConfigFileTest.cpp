@@ -89,27 +89,7 @@ struct Bad {
     std::string from, to; // kBase with from replaced by to
     std::string lineOf;   // the error's line holds this text
     std::string field, words;
-    friend void PrintTo(const Bad& bad, std::ostream* os) { *os << bad.to; }
 };
-
-class ConfigFileRefusalTest : public ::testing::TestWithParam<Bad> {};
-
-TEST_P(ConfigFileRefusalTest, NamesTheFieldAndTheLine)
-{
-    const Bad& bad = GetParam();
-    std::string text = kBase;
-    text.replace(text.find(bad.from), bad.from.size(), bad.to);
-    for (const bool crlf : {false, true}) {
-        std::string input = text;
-        for (std::size_t at = 0; crlf && (at = input.find('\n', at)) != std::string::npos; at += 2)
-            input.insert(at, "\r");
-        const auto read = ReadConfigText(input);
-        ASSERT_FALSE(read.configuration) << input;
-        EXPECT_EQ(read.error.line, LineOf(text, bad.lineOf)) << DescribeConfigFileError(read.error);
-        EXPECT_EQ(read.error.field, bad.field) << DescribeConfigFileError(read.error);
-        EXPECT_NE(read.error.message.find(bad.words), std::string::npos) << read.error.message;
-    }
-}
 
 // Nine more boards after the first.
 const std::string kNine = [] {
@@ -121,41 +101,57 @@ const std::string kCdc = "\"cdc\": 2";
 const std::string kRegisters = R"("registers": {"CFGR0": "E2", "CFGR1": "00", "CFGR2": "00", "CFGR3": "00", )";
 const std::string kAgreeing = kRegisters + R"("CFGR4": "9C", "CFGR5": "CF"})";
 
-INSTANTIATE_TEST_SUITE_P(
-    EachClassOfBadInput, ConfigFileRefusalTest,
-    ::testing::Values(
-        Bad{"\"cdc\": 2\n", "\"cdc\": 2,,\n", "2,,", "boards[0].cdc", "not valid JSON"},
-        Bad{"  ]\n}\n", "", "    }", "boards", "not valid JSON"}, Bad{kBase, "[1, 2]", "[1", "", "one JSON object"},
-        Bad{"\"version\": 1,\n", "", "{", "version", "missing"},
-        Bad{"\"version\": 1", "\"version\": 2", "version", "version", "version"},
-        Bad{"qm7410-configuration", "qm7411", "format", "format", "is not"},
-        Bad{kCdc, kCdc + ", \"cdc\": 3", "\"cdc\": 3", "boards[0].cdc", "more than once"},
-        Bad{kCdc, "\"colour\": 2", "colour", "boards[0].colour", "not a field"},
-        Bad{"\"vuvVolts\": 3.0,\n", "", "    {", "boards[0].vuvVolts", "missing"},
-        Bad{"3.0", "5.4", "5.4", "boards[0].vuvVolts", "outside -0.744 V to 5.376 V"},
-        Bad{"4.2", "-0.77", "-0.77", "boards[0].vovVolts", "outside -0.768 V to 5.352 V"},
-        Bad{"3.0", "\"3\"", "\"3\"", "boards[0].vuvVolts", "not a number"},
-        Bad{"3.0", "4.3", "4.3", "boards[0].vuvVolts", "VUV must be less than VOV"},
-        Bad{kCdc, kCdc + ".0", "cdc", "boards[0].cdc", "0 to 7"},
-        Bad{kCdc, kCdc + ",\n \"tenCells\": 1", "tenCells", "boards[0].tenCells", "true or false"},
-        Bad{kCdc, kCdc + ", \"dischargeCells\": [1,\n 13\n]", "13", "boards[0].dischargeCells[1]", "1 to 12"},
-        Bad{kCdc, kCdc + ", \"maskedCells\": [4, 4]", "[4", "boards[0].maskedCells[1]", "twice"},
-        Bad{kCdc, kCdc + ", \"maskedCells\": 4", "maskedCells", "boards[0].maskedCells", "list"},
-        Bad{kCdc, kCdc + ",\n" + kRegisters + "\"CFGR4\": \"9C\", \"CFGR5\": \"1G0\"}", "CFGR5",
+// Each class of bad input, with LF and with CRLF line ends.
+TEST(ConfigFileTest, RefusalsNameTheFieldAndTheLine)
+{
+    const Bad cases[] = {
+        {"\"cdc\": 2\n", "\"cdc\": 2,,\n", "2,,", "boards[0].cdc", "not valid JSON"},
+        {"  ]\n}\n", "", "    }", "boards", "not valid JSON"}, {kBase, "[1, 2]", "[1", "", "one JSON object"},
+        {"\"version\": 1,\n", "", "{", "version", "missing"},
+        {"\"version\": 1", "\"version\": 2", "version", "version", "version"},
+        {"qm7410-configuration", "qm7411", "format", "format", "is not"},
+        {kCdc, kCdc + ", \"cdc\": 3", "\"cdc\": 3", "boards[0].cdc", "more than once"},
+        {kCdc, "\"colour\": 2", "colour", "boards[0].colour", "not a field"},
+        {"\"vuvVolts\": 3.0,\n", "", "    {", "boards[0].vuvVolts", "missing"},
+        {"3.0", "5.4", "5.4", "boards[0].vuvVolts", "outside -0.744 V to 5.376 V"},
+        {"4.2", "-0.77", "-0.77", "boards[0].vovVolts", "outside -0.768 V to 5.352 V"},
+        {"3.0", "\"3\"", "\"3\"", "boards[0].vuvVolts", "not a number"},
+        {"3.0", "4.3", "4.3", "boards[0].vuvVolts", "VUV must be less than VOV"},
+        {kCdc, kCdc + ".0", "cdc", "boards[0].cdc", "0 to 7"},
+        {kCdc, kCdc + ",\n \"tenCells\": 1", "tenCells", "boards[0].tenCells", "true or false"},
+        {kCdc, kCdc + ", \"dischargeCells\": [1,\n 13\n]", "13", "boards[0].dischargeCells[1]", "1 to 12"},
+        {kCdc, kCdc + ", \"maskedCells\": [4, 4]", "[4", "boards[0].maskedCells[1]", "twice"},
+        {kCdc, kCdc + ", \"maskedCells\": 4", "maskedCells", "boards[0].maskedCells", "list"},
+        {kCdc, kCdc + ",\n" + kRegisters + "\"CFGR4\": \"9C\", \"CFGR5\": \"1G0\"}", "CFGR5",
             "boards[0].registers.CFGR5", "two hex digits"},
-        Bad{kCdc, "\"cdc\": 3,\n" + kAgreeing, "cdc", "boards[0].cdc", "3 does not agree with CFGR0 E2, which gives 2"},
-        Bad{kCdc, kCdc + ",\n" + kRegisters + "\"CFGR4\": \"9D\", \"CFGR5\": \"CF\"}", "vuvVolts", "boards[0].vuvVolts",
+        {kCdc, "\"cdc\": 3,\n" + kAgreeing, "cdc", "boards[0].cdc", "3 does not agree with CFGR0 E2, which gives 2"},
+        {kCdc, kCdc + ",\n" + kRegisters + "\"CFGR4\": \"9D\", \"CFGR5\": \"CF\"}", "vuvVolts", "boards[0].vuvVolts",
             "3.0 V does not agree with CFGR4 9D, which gives 3.024 V"},
-        Bad{kCdc, kCdc + ",\n" + kAgreeing + ",\n\"maskedCells\": [1]", "maskedCells", "boards[0].maskedCells",
+        {kCdc, kCdc + ",\n" + kAgreeing + ",\n\"maskedCells\": [1]", "maskedCells", "boards[0].maskedCells",
             "[1] does not agree with CFGR1 to CFGR3, which give []"},
-        Bad{kCdc, kCdc + ",\n\"tenCells\": true," + kAgreeing, "tenCells", "boards[0].tenCells", "true does not agree"},
-        Bad{kCdc, kCdc + ",\n" + kRegisters + "\"CFGR4\": \"9C\"}", "CFGR0", "boards[0].registers.CFGR5", "missing"},
-        Bad{kCdc, kCdc + ",\n" + kRegisters + "\"CFGR4\": \"D0\", \"CFGR5\": \"CF\"}", "CFGR4",
+        {kCdc, kCdc + ",\n\"tenCells\": true," + kAgreeing, "tenCells", "boards[0].tenCells", "true does not agree"},
+        {kCdc, kCdc + ",\n" + kRegisters + "\"CFGR4\": \"9C\"}", "CFGR0", "boards[0].registers.CFGR5", "missing"},
+        {kCdc, kCdc + ",\n" + kRegisters + "\"CFGR4\": \"D0\", \"CFGR5\": \"CF\"}", "CFGR4",
             "boards[0].registers.CFGR4", "VUV must be less than VOV"},
-        Bad{"    {\n      \"vuvVolts\": 3.0,\n      \"vovVolts\": 4.2,\n      \"cdc\": 2\n    }\n", "", "[", "boards",
+        {"    {\n      \"vuvVolts\": 3.0,\n      \"vovVolts\": 4.2,\n      \"cdc\": 2\n    }\n", "", "[", "boards",
             "1 to 10"},
-        Bad{"2\n", "2\n" + std::string(40, '['), "[[", "boards[0].cdc", "not valid JSON"},
-        Bad{"    }\n", "    }" + kNine + ",\n{\"cdc\": 10}\n", "10}", "boards[10]", "more than 10 boards"}));
+        {"2\n", "2\n" + std::string(40, '['), "[[", "boards[0].cdc", "not valid JSON"},
+        {"    }\n", "    }" + kNine + ",\n{\"cdc\": 10}\n", "10}", "boards[10]", "more than 10 boards"}};
+    for (const Bad& bad : cases) {
+        std::string text = kBase;
+        text.replace(text.find(bad.from), bad.from.size(), bad.to);
+        for (const bool crlf : {false, true}) {
+            std::string input = text;
+            for (std::size_t at = 0; crlf && (at = input.find('\n', at)) != std::string::npos; at += 2)
+                input.insert(at, "\r");
+            const auto read = ReadConfigText(input);
+            ASSERT_FALSE(read.configuration) << input;
+            EXPECT_EQ(read.error.line, LineOf(text, bad.lineOf)) << DescribeConfigFileError(read.error);
+            EXPECT_EQ(read.error.field, bad.field) << DescribeConfigFileError(read.error);
+            EXPECT_NE(read.error.message.find(bad.words), std::string::npos) << read.error.message;
+        }
+    }
+}
 
 TEST(ConfigFileTest, DeepNestingIsRefusedAndNoInputThrows)
 {

@@ -1,8 +1,14 @@
+// The stack record: the writer and the reader of its files, a disk that
+// fills, bad input named by its line, and the trend view's numbers from the
+// records (which cells count in a board's spread and the stack's imbalance,
+// and the decimation that keeps every extreme). The trend view following a
+// growing record is tested with the window.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <locale>
 #include <vector>
@@ -10,6 +16,7 @@
 #include "datalog/CsvWriter.h"
 #include "datalog/RecordReader.h"
 #include "datalog/RecordSupport.h"
+#include "datalog/TrendStats.h"
 
 using namespace qm::datalog;
 using qm::test::FileText;
@@ -38,6 +45,15 @@ std::string GoodText(int passes)
 }
 
 int LinesIn(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+// A row whose cell c (0-based) reads base + c mV.
+PassRecord Row(int board, double t, float base)
+{
+    PassRecord r = Record(board, 0);
+    r.sinceStartSeconds = t;
+    for (std::size_t c = 0; c < 12; ++c) r.cellVolts[c] = base + 0.001f * static_cast<float>(c);
+    return r;
+}
 
 struct CommaDecimals : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
@@ -126,39 +142,32 @@ TEST(RecordFile, PiecesCutAnywhereGiveTheSameRecordsAndAShrunkFileIsNoted)
 
 TEST(RecordFile, AFullDiskIsReportedNotThrownAndEarlierPassesStayReadable)
 {
-    {
-        CsvWriter writer;
-        EXPECT_FALSE(writer.open("/dev/full", Header()));
-        EXPECT_NE(writer.error().find("the disk is full"), std::string::npos) << writer.error();
-        EXPECT_FALSE(writer.writePass(Pass(0)));
-        EXPECT_FALSE(writer.finish("the disk is full"));
-        EXPECT_FALSE(writer.isOpen());
-    }
+    CsvWriter none;
+    EXPECT_FALSE(none.open("/dev/full", Header()));
+    EXPECT_NE(none.error().find("the disk is full"), std::string::npos) << none.error();
+    EXPECT_FALSE(none.writePass(Pass(0)) || none.finish("the disk is full") || none.isOpen());
 
-    // A disk that fills in the middle of a pass: the file size limit stands in for it.
+    // A disk that fills inside the header, and one that fills in the middle of
+    // the fourth pass: the file size limit stands in for it.
     TempDir dir;
-    std::string headerText;
-    AppendHeaderLines(headerText, Header());
-    AppendColumnRow(headerText);
     std::string passText;
     for (const auto& r : Pass(0)) AppendRecordRow(passText, r);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = headerText.size() + 3 * passText.size() + passText.size() / 2;
-
-    rlimit tiny = old;
-    tiny.rlim_cur = 100;
-    ::setrlimit(RLIMIT_FSIZE, &tiny);
+    const auto limit = [&](std::size_t bytes) {
+        rlimit l = old;
+        l.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &l);
+    };
+    limit(100);
     CsvWriter headless;
     const bool headerWritten = headless.open(dir / "headless.csv", Header());
     const bool headlessEnded = headless.finish("never started");
-
-    CsvWriter writer;
     ::setrlimit(RLIMIT_FSIZE, &old);
+    CsvWriter writer;
     ASSERT_TRUE(writer.open(dir / "full.csv", Header()));
-    ::setrlimit(RLIMIT_FSIZE, &small);
+    limit(GoodText(0).size() + 3 * passText.size() + passText.size() / 2);
     int written = 0;
     while (written < 10 && writer.writePass(Pass(written))) ++written;
     const bool failedClean = !writer.writePass(Pass(99)); // refused after the failure
@@ -166,19 +175,16 @@ TEST(RecordFile, AFullDiskIsReportedNotThrownAndEarlierPassesStayReadable)
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_FALSE(headerWritten);
-    EXPECT_FALSE(headlessEnded);
+    EXPECT_FALSE(headerWritten || headlessEnded);
     EXPECT_EQ(std::filesystem::file_size(dir / "headless.csv"), 0u); // no half header, no lone end line
     EXPECT_EQ(written, 3);
-    EXPECT_TRUE(failedClean);
-    EXPECT_TRUE(writer.failed());
+    EXPECT_TRUE(failedClean && writer.failed());
     EXPECT_NE(writer.error().find("writing a pass to "), std::string::npos) << writer.error();
     EXPECT_TRUE(ended); // the cut-off half pass made room for the end line
     RecordReader reader(dir / "full.csv");
     EXPECT_EQ(reader.readMore(), 6u);
     EXPECT_FALSE(reader.failed()) << reader.error();
-    ASSERT_TRUE(reader.parser().endReason());
-    EXPECT_EQ(reader.parser().endReason()->rfind("recording stopped: writing a pass to ", 0), 0u);
+    EXPECT_EQ(reader.parser().endReason().value_or("").rfind("recording stopped: writing a pass to ", 0), 0u);
     EXPECT_EQ(reader.parser().board(2)->record(2), Record(2, 2));
 }
 
@@ -186,29 +192,17 @@ TEST(RecordFile, BadInputStopsAtTheLineItNamesAndKeepsTheRecordsBefore)
 {
     const std::string good = GoodText(2);
     const int next = LinesIn(good) + 1;
-    const std::string row = [] {
-        std::string r;
-        AppendRecordRow(r, Record(1, 5));
-        return r;
-    }();
-    auto withRow = [&](const std::string& from, const std::string& to) {
-        std::string r = row;
-        r.replace(r.find(from), from.size(), to);
-        return good + r;
-    };
-    std::string headerOnly;
+    std::string row, headerOnly, columns;
+    AppendRecordRow(row, Record(1, 5));
     AppendHeaderLines(headerOnly, Header());
-    const int columnLine = LinesIn(headerOnly) + 1;
-    std::string columns;
     AppendColumnRow(columns);
     columns.replace(columns.find("cell_07_V,"), 10, "");
-
-    struct Case {
-        std::string text;
-        int line;
-        std::string message;
-        std::size_t recordsBefore;
+    const int columnLine = LinesIn(headerOnly) + 1;
+    auto withRow = [&](const std::string& from, const std::string& to) {
+        std::string r = row;
+        return good + r.replace(r.find(from), from.size(), to);
     };
+    struct Case { std::string text; int line; std::string message; std::size_t recordsBefore; };
     const std::vector<Case> cases{
         {"time,cell_1\n1,2\n", 1, "not a QM7410 stack record", 0},
         {"# qm7410-record: 2\r\n", 1, "record format 2 is newer", 0},
@@ -242,4 +236,96 @@ TEST(RecordFile, BadInputStopsAtTheLineItNamesAndKeepsTheRecordsBefore)
     RecordReader missing(dir / "none.csv");
     EXPECT_EQ(missing.readMore(), 0u);
     EXPECT_NE(missing.error().find("cannot open"), std::string::npos);
+}
+
+TEST(TrendStats, SpreadAndImbalanceLeaveOutFailedReadsUnusedCellsAndCellsWithoutReading)
+{
+    // Rows: all twelve, ten cells in use, cell 1 without reading, a failed read, standby.
+    BoardSeries s;
+    for (int row = 0; row < 5; ++row) {
+        PassRecord r = Row(1, row, 3.6f);
+        r.cellsInUse = row == 1 ? 10 : 12;
+        if (row == 1) r.cellVolts[11] = 9.0f; // unused inputs read anything
+        if (row == 2) r.cellStatus[0] = 0;    // no reading: its value does not count
+        if (row == 2) r.cellVolts[0] = 0.1f;
+        r.cellsValid = row != 3;
+        r.measuring = row != 4;
+        s.append(r);
+    }
+    const CellSpread all = SpreadAt(s, 0), ten = SpreadAt(s, 1), eleven = SpreadAt(s, 2);
+    EXPECT_EQ(std::tie(all.cells, ten.cells, eleven.cells), std::make_tuple(12, 10, 11));
+    EXPECT_FLOAT_EQ(all.min, 3.6f);
+    EXPECT_FLOAT_EQ(all.mean, 3.6055f);
+    EXPECT_NEAR(all.spread, 0.011f, 1e-6);
+    EXPECT_FLOAT_EQ(ten.max, 3.609f);
+    EXPECT_FLOAT_EQ(eleven.min, 3.601f);
+    for (std::size_t row : {3u, 4u}) EXPECT_EQ(SpreadAt(s, row).cells, 0);
+    const std::vector<float> trace = CellTrace(s, 0);
+    for (std::size_t row : {2u, 3u, 4u}) EXPECT_TRUE(std::isnan(trace[row])) << row;
+    EXPECT_TRUE(std::isnan(CellTrace(s, 11)[1]));
+
+    // Extending row by row while a file grows gives the same series as at once.
+    BoardSeries growing;
+    SpreadSeries piecewise, whole;
+    for (std::size_t row = 0; row < s.size(); ++row) {
+        growing.append(s.record(row));
+        ExtendSpreadSeries(growing, piecewise);
+    }
+    ExtendSpreadSeries(s, whole);
+    ASSERT_EQ(piecewise.size(), 5u);
+    for (std::size_t row = 0; row < 3; ++row) EXPECT_EQ(piecewise.mean[row], whole.mean[row]);
+    EXPECT_TRUE(std::isnan(piecewise.max[4]));
+
+    // The imbalance at t = 1.5: board 1's row 1, board 2's ten cells, board 3 not yet.
+    std::vector<BoardSeries> boards(3);
+    boards[0] = s;
+    boards[1].append(Row(2, 1.0, 3.6f));
+    boards[1].append(Row(2, 2.0, 3.9f));
+    boards[2].append(Row(3, 5.0, 3.0f));
+    EXPECT_FALSE(RowAtOrBefore(boards[1], 0.9));
+    EXPECT_EQ(RowAtOrBefore(boards[1], 1.999), 0u);
+    const ImbalanceMap map = ImbalanceAt(boards, 1.5);
+    EXPECT_EQ(map.cells, 22);
+    EXPECT_FALSE(map.rows[2]);
+    const double mean = (10 * 3.6 + 0.045 + 12 * 3.6 + 0.066) / 22;
+    EXPECT_NEAR(map.stackMean, mean, 1e-6);
+    EXPECT_NEAR(map.deviation[1][11], 3.611 - mean, 1e-6);
+    EXPECT_NEAR(map.largest, 3.611 - mean, 1e-6);
+    EXPECT_TRUE(std::isnan(map.deviation[0][10]));
+    EXPECT_TRUE(std::isnan(map.deviation[2][0]));
+    EXPECT_EQ(DeviationColour(0.0f, 0.01f), 0xFFFFFFu);
+    EXPECT_EQ(DeviationColour(-0.05f, 0.01f), 0x285ADCu); // beyond full scale stays full
+    EXPECT_EQ(DeviationColour(NAN, 0.01f), kNotCountedColour);
+    ImbalanceMap balanced = map;
+    balanced.largest = 0.001f;
+    EXPECT_FLOAT_EQ(DeviationScale(balanced), 0.005f);
+}
+
+TEST(TrendStats, DecimationKeepsEveryBucketsExtremesWithinTheRangeAndThePointBudget)
+{
+    std::vector<double> t(100000);
+    std::vector<float> v(t.size());
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        t[i] = static_cast<double>(i) * 0.5;
+        v[i] = 3.6f + 0.01f * std::sin(static_cast<float>(i) * 0.001f);
+    }
+    v[31337] = 4.5f; // one-sample spike up
+    v[77777] = 2.0f; // and down
+    v[5000] = NAN;
+    const auto points = DecimateMinMax(t, v, 0, t.back(), 400);
+    EXPECT_TRUE(points.size() <= 400u && points.size() >= 300u) << points.size();
+    EXPECT_TRUE(std::is_sorted(points.begin(), points.end(), [](auto a, auto b) { return a.t < b.t; }));
+    for (const auto& [time, value] : {std::pair{t[31337], 4.5f}, {t[77777], 2.0f}})
+        EXPECT_TRUE(std::any_of(points.begin(), points.end(), [&](auto p) { return p.t == time && p.v == value; }));
+    EXPECT_TRUE(std::none_of(points.begin(), points.end(), [](auto p) { return std::isnan(p.v); }));
+
+    const auto window = DecimateMinMax(t, v, 1000.0, 1100.0, 400); // 201 samples: all of them
+    ASSERT_EQ(window.size(), 201u);
+    EXPECT_EQ(window.front().t, 1000.0);
+    EXPECT_TRUE(DecimateMinMax(t, v, 1e9, 2e9, 400).empty());
+    EXPECT_EQ(DecimateMinMax(t, v, 0, t.back(), 1).at(0).v, 4.5f);
+    EXPECT_EQ(TimeUnitFor(43200).name, "h");
+    EXPECT_EQ(DurationText(0.94), "0.9 s");
+    EXPECT_EQ(DurationText(723.5), "12 min 3 s");
+    EXPECT_EQ(DurationText(11545), "3 h 12 min");
 }

@@ -14,24 +14,16 @@ namespace qm::test {
 
 // A fresh folder per test, removed afterwards.
 struct TempDir {
-    std::filesystem::path path;
-    TempDir()
-    {
-        path = std::filesystem::temp_directory_path() /
-               ("qm-datalog-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
-        std::filesystem::create_directories(path);
-    }
+    inline static int count = 0;
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("qm-datalog-" + std::to_string(::getpid()) + "-" + std::to_string(count++));
+    TempDir() { std::filesystem::create_directories(path); }
     ~TempDir()
     {
         std::error_code ec;
         std::filesystem::remove_all(path, ec);
     }
     std::filesystem::path operator/(const std::string& name) const { return path / name; }
-    static int& counter()
-    {
-        static int n = 0;
-        return n;
-    }
 };
 
 inline datalog::RecordHeader Header(std::vector<int> boards = {1, 2})

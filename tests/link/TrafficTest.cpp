@@ -1,11 +1,17 @@
-// The traffic recorder and the reader of its files.
+// The traffic recorder, the reader of its files, and the replay device call by
+// call: the recorded pieces and pace, and the ways a program can leave the
+// recording. A session recorded over the simulator and replayed through the
+// same operator actions is tests/acquisition's traffic round trip.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "link/ReplayDevice.h"
 #include "link/TrafficReader.h"
 #include "link/TrafficRecorder.h"
 #include "link/Transport.h"
@@ -28,6 +34,27 @@ std::string Lines(std::initializer_list<std::string> lines)
 const std::string kHead = R"({"format":"qm7410-traffic","version":1,"program":"p","programVersion":"1","device":"ftdi","started":"x"})";
 const std::string kTx1 = R"({"seq":1,"t":0.5,"open":{"index":0,"ok":true},"ops":[{"op":"write","text":"IZ","count":2},)"
                          R"({"op":"read","n":4,"got":"QM74","t":0.6}],"close":0})";
+
+// An identification whose answer came in two pieces, then an empty transaction.
+TrafficRecording TwoTransactions()
+{
+    auto parsed = ParseTraffic(Lines(
+        {kHead,
+         R"({"seq":1,"t":2,"open":{"index":0,"ok":false},"ops":[{"op":"write","text":"IZ","count":2},)"
+         R"({"op":"readAvailable","n":50,"wait":200,"got":"QM7410","t":2.5},)"
+         R"({"op":"readAvailable","n":44,"wait":200,"got":"-1\r\n","t":2.75}],"close":7})",
+         R"({"seq":2,"t":4,"ops":[]})"}));
+    EXPECT_TRUE(parsed) << parsed.error;
+    return parsed ? std::move(*parsed.recording) : TrafficRecording{};
+}
+
+// A clock that only moves when slept on, and keeps every sleep.
+struct FakeClock : ReplayClock {
+    std::int64_t now = 1'000'000;
+    std::vector<std::int64_t> sleeps;
+    std::int64_t nowUs() override { return now; }
+    void sleepUs(std::int64_t us) override { now += sleeps.emplace_back(us); }
+};
 
 } // namespace
 
@@ -140,9 +167,6 @@ TEST(TrafficReader, ErrorsNameTheLineAndWhatIsWrong)
         {Lines({kHead, kTx1, R"({"seq":2,"t":1,"ops":[}x)", kTx1}),
          "line 3, column 23: not valid JSON: syntax error while parsing value - unexpected '}'; "
          "expected '[', '{', or a literal"},
-        {kHead + "\n" + kTx1 + "\n" + kTx1.substr(0, 40),
-         "line 3: the line is cut off (the recording stopped while it was being written); the 2 lines "
-         "before it are whole: delete this one to use them"},
         {Lines({kHead, noGot}),
          R"(line 2: transaction 1, operation 2 (read): "got" is missing (the characters the read returned))"},
         {Lines({kHead, kTx1, kTx1}),
@@ -159,4 +183,62 @@ TEST(TrafficReader, ErrorsNameTheLineAndWhatIsWrong)
         EXPECT_FALSE(r.recording) << error;
         EXPECT_EQ(r.error, "rec.jsonl: " + error);
     }
+}
+
+TEST(Replay, ReadsGiveTheRecordedPiecesNeverMoreThanAskedForAtTheRecordedPace)
+{
+    auto clock = std::make_shared<FakeClock>();
+    ReplayDevice replay(TwoTransactions(), {true, clock});
+    char buf[8] = {};
+    EXPECT_FALSE(replay.open(0)); // as recorded
+    EXPECT_EQ(replay.write("IZ"), 2u);
+    EXPECT_EQ(replay.readAvailable(buf, 4, 200), 4u);
+    EXPECT_EQ(std::string(buf, 4), "QM74");
+    EXPECT_EQ(replay.readAvailable(buf, 8, 200), 2u); // the rest of the first piece
+    EXPECT_EQ(std::string(buf, 2), "10");
+    EXPECT_EQ(replay.readAvailable(buf, 8, 5), 4u);
+    EXPECT_EQ(std::string(buf, 4), "-1\r\n");
+    EXPECT_EQ(replay.read(buf, 8), 0u); // nothing more was read there
+    EXPECT_EQ(replay.close(), 7);
+    EXPECT_TRUE(replay.open(0));
+    // Realtime: the first transaction at once, then the recorded distances.
+    EXPECT_EQ(clock->sleeps, (std::vector<std::int64_t>{500'000, 250'000, 1'250'000}));
+    EXPECT_EQ(replay.close(), 0);
+    EXPECT_EQ(replay.state(), ReplayDevice::State::Replaying);
+
+    // Past the end it is an unplugged board.
+    EXPECT_FALSE(replay.open(0));
+    EXPECT_EQ(replay.read(buf, 4), 0u);
+    EXPECT_EQ(replay.close(), 1);
+    EXPECT_EQ(replay.state(), ReplayDevice::State::Ended);
+    EXPECT_EQ(replay.failure(), "the recording ended after 2 transactions");
+}
+
+// A different, a missing or an extra command stops the replay, naming it; from
+// there on the device is a lost board.
+TEST(Replay, ACommandOtherThanRecordedStopsTheReplayWithBothTexts)
+{
+    ReplayDevice other(TwoTransactions());
+    other.open(0);
+    EXPECT_EQ(other.write("MI\n"), 0u);
+    EXPECT_EQ(other.state(), ReplayDevice::State::Diverged);
+    EXPECT_EQ(other.failure(), "transaction 1 (line 2 of the recording): the program sent \"MI\\n\" where the "
+                               "recording has \"IZ\"; the replay stops here");
+    char buf[4];
+    EXPECT_EQ(other.read(buf, 4), 0u);
+    EXPECT_EQ(other.close(), 1);
+    EXPECT_FALSE(other.open(0));
+
+    ReplayDevice skipped(TwoTransactions());
+    skipped.open(0);
+    EXPECT_EQ(skipped.close(), 1); // "IZ" never sent
+    EXPECT_EQ(skipped.failure(), "transaction 1 (line 2 of the recording): the program ended the transaction "
+                                 "without sending \"IZ\", which the recording has next; the replay stops here");
+    ReplayDevice extra(TwoTransactions());
+    extra.open(0);
+    EXPECT_EQ(extra.write("IZ"), 2u);
+    EXPECT_EQ(extra.write("IZ"), 0u);
+    EXPECT_NE(extra.failure()->find("the program sent \"IZ\" where the recording has no further command"),
+              std::string::npos);
+    EXPECT_EQ(extra.state(), ReplayDevice::State::Diverged);
 }

@@ -1,9 +1,13 @@
 // The chain commands over scripted replies: frames and reply lengths, where
-// each board's bytes sit in a reply, what a read decodes and judges, and the
-// transfer panel. The command column's frames and the configuration write are
-// tested with the session, and every write frame by the session's checker.
+// each board's bytes sit in a reply, what a read decodes and judges, the
+// transfer panel and each board's link health. The command column's frames
+// and the configuration write are tested with the session, and every write
+// frame by the session's checker; the health tool tips as the session shows
+// and times them by its oval-tip test.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,7 @@
 #include "support/ScriptedDevice.h"
 
 using namespace qm::protocol;
+using namespace std::chrono_literals;
 using qm::test::BoardBytes;
 using qm::test::ChainReply;
 using qm::test::PackCodes;
@@ -33,64 +38,52 @@ struct Fixture {
     explicit Fixture(int boards = 1, bool measuring = false)
     {
         chain.lastBoardIndex = boards - 1;
-        if (measuring)
-            for (auto& v : images.configReadValid) v = 1;
+        images.configReadValid.fill(measuring ? 1 : 0);
     }
     const std::string& code(int board, int cell) const { return images.codeText[RegisterImages::CellIndex(board, cell)]; }
-    const std::string& temperature(int board, int input) const
-    {
-        return images.codeText[RegisterImages::TemperatureIndex(board, input)];
-    }
+    const std::string& temp(int board, int input) const { return images.codeText[RegisterImages::TemperatureIndex(board, input)]; }
 };
 
 std::vector<unsigned> Codes(unsigned first, int count)
 {
-    std::vector<unsigned> v;
-    for (int i = 0; i < count; ++i) v.push_back(first + static_cast<unsigned>(i));
+    std::vector<unsigned> v(static_cast<std::size_t>(count));
+    std::iota(v.begin(), v.end(), first);
     return v;
 }
 
+// The same bytes for n boards.
+std::vector<BoardBytes> Same(int n, BoardBytes bytes) { return std::vector<BoardBytes>(static_cast<std::size_t>(n), bytes); }
+
 } // namespace
 
-TEST(StartCommands, SelectorInTheCommandPollsLeftOpenAndValidityOfBoardsInUse)
+// The start frames of the command column are the session's to show; here the
+// selector in the command, validity and the keep-alive shown nowhere.
+TEST(StartCommands, SelectorInTheCommandValidityOfBoardsInUseAndTheKeepAliveShownNowhere)
 {
     Fixture f(3);
-    for (auto& v : f.images.cellValid) v = 1;
-    for (auto& v : f.images.flagValid) v = 1;
+    f.images.cellValid.fill(1);
+    f.images.flagValid.fill(1);
     f.proto.StartCellConversion(CellStartKind::STCVAD, "0");
     EXPECT_EQ(f.panel.caption, "Command = 0x10 STCVAD");
     EXPECT_EQ(f.panel.value, "  B0  |");
-    for (int b = 0; b < 11; ++b) {
-        EXPECT_EQ(f.images.cellValid[b], b <= 2 ? 0 : 1) << b;
-        EXPECT_EQ(f.images.flagValid[b], b <= 2 ? 0 : 1) << b;
-    }
+    for (int b = 0; b < 11; ++b) EXPECT_EQ(f.images.cellValid[b] + f.images.flagValid[b], b <= 2 ? 0 : 2) << b;
     f.proto.StartCellConversion(CellStartKind::STOWDC, "C");
     EXPECT_EQ(f.rec.writes().back(), "MSxS7CS" + CommandPec("7C") + "X");
-    f.proto.StartTemperatureConversion("0");
-    EXPECT_EQ(f.panel.caption, "Command = 0x30 STTMPAD");
-    f.proto.WriteConfiguration();
-    EXPECT_EQ(f.panel.caption, "Command = 0x01 WRCFG");
     f.proto.StartPoll(0);
     EXPECT_EQ(f.rec.writes().back(), "MSxS40S07");
-    EXPECT_EQ(f.panel.caption, "Command = 0x40 PLADC");
     f.proto.StartDiagnostic();
     EXPECT_EQ(f.rec.writes().back(), "MSxS52S79X");
     const TransferPanel before = f.panel;
-    f.proto.SendKeepAlive(); // shown nowhere
+    f.proto.SendKeepAlive();
     EXPECT_EQ(f.rec.writes().back(), "MSxS40S07X");
-    EXPECT_EQ(f.panel.caption, before.caption);
-    EXPECT_EQ(f.panel.value, before.value);
+    EXPECT_EQ(f.panel.caption + f.panel.value, before.caption + before.value);
     EXPECT_TRUE(f.rec.reads().empty());
 }
 
 TEST(Reads, FramesAndReplyLengthsForOneAndTenBoards)
 {
-    struct Case {
-        int boards;
-        int groupOrKind; // -1 config, -2 flags, -3 temps, -4 diag, else group code
-        std::string frameStart;
-        std::size_t length;
-    };
+    // groupOrKind: -1 config, -2 flags, -3 temps, -4 diag, else the cell group code.
+    struct Case { int boards, groupOrKind; std::string frameStart; std::size_t length; };
     const std::vector<Case> cases{
         {1, -1, "MSxT02TCE", 18}, {10, -1, "MSxT02TCE", 144}, {1, -2, "MSxT0CTE4", 12},
         {10, -3, "MSxT0ETEA", 124}, {10, -4, "MSxT54T6B", 64}, {1, 0, "MSxT04TDC", 42},
@@ -214,8 +207,8 @@ TEST(Reads, TemperaturesAndTheThermalBitWhichOnlyAMatchingReplySets)
     hot.push_back(0x16);
     f.board.push(ChainReply({hot, hot}, {1}));
     f.proto.ReadTemperatures();
-    EXPECT_EQ(f.temperature(0, 1) + f.temperature(0, 2) + f.temperature(0, 3), "3E87D0640");
-    EXPECT_EQ(f.temperature(1, 3), "640"); // decoded anyway
+    EXPECT_EQ(f.temp(0, 1) + f.temp(0, 2) + f.temp(0, 3), "3E87D0640");
+    EXPECT_EQ(f.temp(1, 3), "640"); // decoded anyway
     EXPECT_EQ(f.images.thermalBit[0], 1);
     EXPECT_EQ(f.images.thermalBit[1], 0);
     EXPECT_EQ(f.images.temperatureValid[0], 1);
@@ -268,4 +261,57 @@ TEST(TransferPanel, ReadAndRedrawTexts)
     EXPECT_EQ(f.panel.valueBack, colour::kSysWindow);
     EXPECT_EQ(f.panel.ovalFill[1], colour::kSysWindow);
     EXPECT_EQ(f.panel.ovalFill[2], colour::kWhite); // beyond the last board: untouched
+}
+
+TEST(LinkHealth, FailuresCountByReadKindMissingAndShortApartAndOnlyGoodReadsMoveTheLastGoodRead)
+{
+    Fixture f(3);
+    HealthClock::time_point now = HealthClock::time_point{} + 10s;
+    f.proto.setClock([&] { return now; });
+    const auto health = [&](int b) -> const LinkHealth& { return f.images.health[static_cast<std::size_t>(b)]; };
+    const auto cells = [](int n) { return Same(n, PackCodes(std::vector<unsigned>(12, 0xA00))); };
+
+    f.board.push(ChainReply(cells(3), {1}));
+    f.proto.ReadCellVoltages(0);
+    now += 300ms;
+    f.board.push(ChainReply(Same(3, PackCodes({1, 2, 3, 4})), {1, 2}));
+    f.proto.ReadCellVoltages(3); // RDCVB: still a cell read
+    f.board.push(ChainReply(Same(3, {0, 0, 0}), {1}));
+    f.proto.ReadFlags();
+    f.board.push(ChainReply(Same(3, {0xE1, 0, 0, 0, 0, 0}), {0}));
+    f.proto.ReadConfiguration();
+    f.board.push(ChainReply(Same(3, {0, 0, 0, 0, 0}), {2}));
+    f.proto.ReadTemperatures();
+    f.board.push(ChainReply(Same(3, {0, 0}), {2}));
+    f.proto.ReadDiagnostics();
+    // Config, cells, temperatures, flags, diagnostics.
+    EXPECT_EQ(health(0).counts.pecFailures, (std::array<std::uint32_t, 5>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(health(1).counts.pecFailures, (std::array<std::uint32_t, 5>{0, 2, 0, 1, 0}));
+    EXPECT_EQ(health(2).counts.pecFailures, (std::array<std::uint32_t, 5>{0, 1, 1, 0, 1}));
+    EXPECT_EQ(health(0).goodReads, 5u);
+    EXPECT_EQ(health(3).goodReads, 0u); // boards beyond the chain are never counted
+
+    // Board 1 whole, board 2 ten characters, board 3 nothing; then no reply at all.
+    now += 1s;
+    f.board.push(ChainReply(cells(3)).substr(0, 4 + 38 + 10));
+    f.proto.ReadCellVoltages(0);
+    f.proto.ReadFlags();
+    const std::uint32_t missing[] = {1, 1, 2}, shortReplies[] = {0, 1, 0};
+    for (int b = 0; b < 3; ++b) {
+        EXPECT_EQ(health(b).counts.missing, missing[b]) << b;
+        EXPECT_EQ(health(b).counts.shortReplies, shortReplies[b]) << b;
+    }
+    EXPECT_EQ(health(1).counts.totalPecFailures(), 3u); // as before
+    EXPECT_EQ(f.images.pecStatus[1], kPecMismatch);       // the verdict is still the read's own
+    EXPECT_EQ(*health(0).lastGoodRead, HealthClock::time_point{} + 11300ms);
+    EXPECT_EQ(*health(1).lastGoodRead, HealthClock::time_point{} + 10300ms); // its failures do not move it
+    now += 1s;
+    EXPECT_DOUBLE_EQ(*SecondsSinceGoodRead(health(1), now), 2.0);
+    EXPECT_EQ(HealthText(2, health(1), now),
+              "Board 2: 3 PEC failures (cells 2, flags 1); 1 reply missing, 1 short; last good read 2.0 s ago");
+
+    const std::string reply = ChainReply(cells(2));
+    EXPECT_EQ(BoardReplyPart(reply.substr(0, 42), 0, 18), ReplyPart::Complete);
+    EXPECT_EQ(BoardReplyPart(reply.substr(0, 41), 0, 18), ReplyPart::Short);
+    EXPECT_EQ(BoardReplyPart(reply.substr(0, 42), 1, 18), ReplyPart::Missing);
 }

@@ -4,7 +4,6 @@
 
 #include <csignal>
 
-#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -16,25 +15,13 @@
 namespace qm::sim::test {
 namespace {
 
-const char* const kSimulator = QM_BINARY_DIR "/qm7410-sim";
-
-// qm7410-sim as a child process; stop() ends it with SIGTERM and gives its
-// exit status.
-class SimProcess : public qm::test::ChildProcess {
-public:
-    explicit SimProcess(std::vector<std::string> args) : ChildProcess(kSimulator, std::move(args)) {}
-    std::string firstLine() { return readLine(); }
-    int stop()
-    {
-        signal(SIGTERM);
-        return wait();
-    }
-};
+using qm::test::ChildProcess;
+const char* const kSim = QM_BINARY_DIR "/qm7410-sim"; // its first line names its terminal
 
 TEST(PtyEndToEndTest, SerialDeviceIdentifiesWritesAndReadsBackThroughThePseudoTerminal)
 {
-    SimProcess sim({"boards=3,variant=3"});
-    const std::string path = sim.firstLine();
+    ChildProcess sim(kSim, {"boards=3,variant=3"});
+    const std::string path = sim.readLine();
     ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path;
 
     link::SerialDevice device(path);
@@ -53,19 +40,19 @@ TEST(PtyEndToEndTest, SerialDeviceIdentifiesWritesAndReadsBackThroughThePseudoTe
         // the read right after is not shifted by two late characters.
         WriteConfig(device, configs);
         const auto read = Read(device, 0x02, 6, 3);
-        for (int b = 0; b < 3; ++b) {
-            EXPECT_TRUE(read[static_cast<std::size_t>(b)].pecOk());
-            const auto& want = configs[static_cast<std::size_t>(b)];
-            EXPECT_EQ(read[static_cast<std::size_t>(b)].data, std::vector<std::uint8_t>(want.begin(), want.end()));
+        for (std::size_t b = 0; b < 3; ++b) {
+            EXPECT_TRUE(read[b].pecOk());
+            EXPECT_EQ(read[b].data, std::vector<std::uint8_t>(configs[b].begin(), configs[b].end()));
         }
     }
-    EXPECT_EQ(sim.stop(), 0);
+    sim.signal(SIGTERM);
+    EXPECT_EQ(sim.wait(), 0);
 }
 
 TEST(PtyEndToEndTest, AnUnpluggedBoardsTerminalDisappears)
 {
-    SimProcess sim({"boards=1,unplug-after=0.2"});
-    const std::string path = sim.firstLine();
+    ChildProcess sim(kSim, {"boards=1,unplug-after=0.2"});
+    const std::string path = sim.readLine();
     ASSERT_FALSE(path.empty());
     link::SerialDevice device(path);
     bool gone = false;
@@ -76,14 +63,15 @@ TEST(PtyEndToEndTest, AnUnpluggedBoardsTerminalDisappears)
     }
     EXPECT_TRUE(gone);
     EXPECT_EQ(link::IdentifyController(device).recognised, 0);
-    EXPECT_EQ(sim.stop(), 0);
+    sim.signal(SIGTERM);
+    EXPECT_EQ(sim.wait(), 0);
 }
 
 TEST(PtyEndToEndTest, BadArgumentsExitWithStatus2NamingTheProblem)
 {
     for (const auto& [arg, named] : {std::pair{"boards=2,colour=red", "colour"}, {"openwire=0:13", "openwire"},
                                      {"--fast", "--fast"}}) {
-        SimProcess sim({arg});
+        ChildProcess sim(kSim, {arg});
         EXPECT_EQ(sim.wait(), 2) << arg;
         EXPECT_NE(sim.errorText().find(named), std::string::npos) << sim.errorText();
     }

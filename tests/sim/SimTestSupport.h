@@ -23,27 +23,19 @@ struct Bench {
     Chip& chip(int b) { return device.chain().chip(b); }
 };
 
-inline Scenario Boards(int n)
-{
-    Scenario s;
-    s.boards = n;
-    return s;
-}
-
-// A scenario text the tests know to be valid.
+// A scenario text the tests know to be valid; n boards and nothing else.
 inline Scenario Parsed(const std::string& text) { return *ParseScenario(text).scenario; }
+inline Scenario Boards(int n) { return Parsed("boards=" + std::to_string(n)); }
 
-// "MSxT01SC7", then the boards' groups from the highest index down to 0, then "X".
-// boards[0] is board 0. A board's data PEC can be spoiled for fault tests.
+// "MSxT01SC7", then the boards' groups from the highest index down to 0 (boards[0]
+// is board 0), then "X". A board's data PEC can be spoiled for fault tests.
 inline std::string WriteFrame(const std::vector<Registers>& boards, int spoilBoard = -1)
 {
     std::string frame = "MSxT01S" + protocol::CommandPec("01");
     for (int b = static_cast<int>(boards.size()) - 1; b >= 0; --b) {
         const auto& r = boards[static_cast<std::size_t>(b)];
         for (auto byte : r) frame += "S" + protocol::ByteText(byte);
-        std::uint8_t pec = protocol::PecOfBytes(r);
-        if (b == spoilBoard) pec ^= 0x01;
-        frame += "S" + protocol::ByteText(pec);
+        frame += "S" + protocol::ByteText(static_cast<std::uint8_t>(protocol::PecOfBytes(r) ^ (b == spoilBoard ? 1 : 0)));
     }
     return frame + "X";
 }
@@ -52,7 +44,6 @@ inline void WriteConfig(link::Device& device, const std::vector<Registers>& boar
 {
     link::TransactWriteOnly(device, WriteFrame(boards, spoilBoard));
 }
-
 // The same registers for n boards.
 inline void WriteConfig(link::Device& device, const Registers& regs, int n)
 {
