@@ -1,12 +1,8 @@
-// qm7410-cli, the real program: every subcommand against qm7410-sim on a
-// pseudo-terminal and against the built-in simulation with faults; bad
-// command lines and files refused before the chips are written; records that
-// stay well formed when the board goes away or the run is interrupted. That
-// config write sends the window's frames for the same file is checked in
-// tests/window.
+// qm7410-cli, the real program: every subcommand against qm7410-sim on a pseudo-terminal and the
+// built-in simulation with faults; bad input refused before the chips are written; records that stay
+// well formed when the board goes away or the run is interrupted. (Its config write against the
+// window's frames: tests/window.)
 #include <gmock/gmock.h>
-
-#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -55,11 +51,9 @@ TEST_F(CliProgram, EverySubcommandAgainstTheSimulatorOnAPseudoTerminal)
     r = Cli({device, "--json", "config", "read", "--boards", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto read = json::parse(r.out);
-    EXPECT_EQ(read["boards"][0]["registers"]["CFGR1"], "04");
-    EXPECT_EQ(read["boards"][0]["dischargeCells"], json::array({3}));
-    EXPECT_EQ(read["boards"][1]["maskedCells"], json::array({11, 12}));
-    EXPECT_EQ(read["boards"][1]["vovVolts"], 4.2);
-    EXPECT_EQ(read["boards"][1]["pecOk"], true);
+    const json& b = read["boards"];
+    EXPECT_EQ(json::array({b[0]["registers"]["CFGR1"], b[0]["dischargeCells"], b[1]["maskedCells"], b[1]["vovVolts"],
+                           b[1]["pecOk"]}), json::parse(R"(["04", [3], [11, 12], 4.2, true])"));
     r = Cli({device, "selftest", "--boards", "2", "--config", stack});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "board 1: PASS\nboard 2: PASS\nself test passed\n");
@@ -72,10 +66,8 @@ TEST_F(CliProgram, EverySubcommandAgainstTheSimulatorOnAPseudoTerminal)
     std::vector<json> records;
     for (const auto& line : Lines(r.out)) records.push_back(json::parse(line));
     ASSERT_EQ(records.size(), 1u + 2 * 2 + 1);
-    EXPECT_EQ(records[0]["boards"][1]["config"][0], "C2");
-    EXPECT_EQ(records[4]["board"], 2);
-    EXPECT_EQ(records[4]["flagsValid"], true);
-    EXPECT_EQ(records.back()["recordingEnded"], "2 passes recorded as asked");
+    EXPECT_EQ(json::array({records[0]["boards"][1]["config"][0], records[4]["board"], records[4]["flagsValid"],
+                           records.back()["recordingEnded"]}), json::parse(R"(["C2", 2, true, "2 passes recorded as asked"])"));
     EXPECT_THAT(r.err, HasSubstr("measure: 2 passes of 2 boards"));
     sim.sim.signal(SIGTERM);
     EXPECT_EQ(sim.sim.wait(), 0);
@@ -89,9 +81,8 @@ TEST_F(CliProgram, FaultsFailTheirChecksWithStatusThreeNamingBoardAndCell)
     EXPECT_THAT(r.out, HasSubstr("board 1: PASS\nboard 2: FAIL cell 7: answered 0x554 for 0x555, 0xAAB for 0xAAA"));
     r = Cli({"--simulate=boards=2,mux-fail=0", "--json", "diagnose", "--boards", "2", config});
     EXPECT_EQ(r.status, 3) << r.err;
-    const auto diag = json::parse(r.out);
-    EXPECT_EQ(diag["boards"][0]["multiplexer"], "FAIL");
-    EXPECT_EQ(diag["boards"][1]["multiplexer"], "PASS");
+    const json diag = json::parse(r.out)["boards"];
+    EXPECT_EQ(json::array({diag[0]["multiplexer"], diag[1]["multiplexer"]}), json::array({"FAIL", "PASS"}));
     // A board that is not there reads back nothing the check could trust.
     r = Cli({"--simulate=boards=1", "config", "write", "--default", "--boards", "2"});
     EXPECT_EQ(r.status, 3) << r.out;
@@ -137,10 +128,8 @@ TEST_F(CliProgram, InterruptEndsTheRecordCleanlyWithStatusZero)
     const std::string csv = FileText(out);
     EXPECT_EQ(LastLine(csv), "# recording ended: interrupted by SIGINT");
     const auto rows = Rows(csv);
-    EXPECT_GE(rows.size(), 4u);
-    EXPECT_EQ(rows.size() % 2, 0u);
-    const std::string summary = cli.outputText();
-    EXPECT_THAT(summary, HasSubstr("measure: " + std::to_string(rows.size() / 2) + " passes"));
+    EXPECT_TRUE(rows.size() >= 4 && rows.size() % 2 == 0) << rows.size(); // whole passes of both boards
+    EXPECT_THAT(cli.outputText(), HasSubstr("measure: " + std::to_string(rows.size() / 2) + " passes"));
 }
 
 TEST_F(CliProgram, BadCommandLinesAndFilesAreRefusedBeforeTheChipsAreWritten)
@@ -180,11 +169,9 @@ TEST_F(CliProgram, BadCommandLinesAndFilesAreRefusedBeforeTheChipsAreWritten)
         std::filesystem::remove(traffic);
     }
     const Result help = Cli({"--help-all"});
-    EXPECT_EQ(help.status, 0);
     for (const char* word : {"selftest", "--max-pec-errors", "--count", "Exit status"})
         EXPECT_THAT(help.out, HasSubstr(word));
     EXPECT_THAT(Cli({"config", "write", "--help"}).out, HasSubstr("bit 7 (WDTB)"));
-    EXPECT_EQ(Cli({"--version"}).out, "qm7410-cli 0.1.0\n");
 }
 
 TEST_F(CliProgram, DischargeCheckNamesTheBrokenPathAndPutsTheConfigurationBack)

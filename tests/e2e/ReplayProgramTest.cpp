@@ -1,17 +1,12 @@
-// The window's recording and replay of the controller traffic, run as the real
-// program (offscreen): a recording left by a window that was killed replays
-// until it ends as an unplugged board would; a replay the window departs from
-// ends with the reason; a cut or corrupt recording is refused naming its line,
-// and so is recording over the recording being replayed.
+// Recording and replay of the controller traffic by the real window (offscreen): a killed window's
+// recording replays until it ends as an unplugged board would; a departing replay ends with the
+// reason; a cut or corrupt recording, or recording over the one replayed, is refused.
 #include <gmock/gmock.h>
-
-#include <thread>
 
 #include "e2e/Programs.h"
 
 using namespace qm::test;
 using ::testing::HasSubstr;
-using qm::link::TrafficOperation;
 
 const std::string kFixture = QM_SOURCE_DIR "/tests/data/traffic/pec-thermal.jsonl";
 
@@ -31,30 +26,24 @@ TEST(ReplayProgram, AKilledWindowsRecordingReplaysUntilItEndsLikeAnUnpluggedBoar
     const auto read = qm::link::ReadTrafficFile(file);
     ASSERT_TRUE(read) << read.error;
     const auto& header = read.recording->header;
-    EXPECT_EQ(header.program, "qm7410-gui");
-    EXPECT_EQ(header.device, "simulated: boards=2,thsd=1");
-    EXPECT_EQ(header.scenario, "boards=2,thsd=1");
+    EXPECT_EQ(std::tuple(header.program, header.device, header.scenario),
+              std::tuple("qm7410-gui", "simulated: boards=2,thsd=1", "boards=2,thsd=1"));
     const auto& txs = read.recording->transactions;
     ASSERT_GE(txs.size(), 7u); // identification, configuration read, a tick's identification each
     const std::string ended = "qm7410-gui: the recording ended after " + std::to_string(txs.size()) + " transactions";
     const Result replay = Gui({"--device=replay:" + file});
-    EXPECT_EQ(replay.status, 1);
-    EXPECT_EQ(LastLine(replay.err), ended);
+    EXPECT_EQ(std::pair(replay.status, LastLine(replay.err)), std::pair(1, ended));
     // At the recorded pace it takes at least as long as the recording did.
     const auto start = std::chrono::steady_clock::now();
     const Result paced = Gui({"--device=replay:" + file + "@realtime"});
-    EXPECT_EQ(paced.status, 1);
-    EXPECT_EQ(LastLine(paced.err), ended);
+    EXPECT_EQ(std::pair(paced.status, LastLine(paced.err)), std::pair(1, ended));
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(txs.back().startUs));
     // Recording the replay gives the same transactions, then the one the ended recording refused.
     EXPECT_EQ(Gui({"--device=replay:" + file, "--record=" + again}).status, 1);
     const auto reread = qm::link::ReadTrafficFile(again);
     ASSERT_TRUE(reread) << reread.error;
     EXPECT_EQ(reread.recording->header.device, "replay:killed.jsonl");
-    const auto untimed = [](std::vector<TrafficOperation> ops) {
-        for (auto& op : ops) op.atUs = 0;
-        return ops;
-    };
+    const auto untimed = [](auto ops) { for (auto& op : ops) op.atUs = 0; return ops; };
     const auto& replayed = reread.recording->transactions;
     ASSERT_EQ(replayed.size(), txs.size() + 1);
     for (std::size_t i = 0; i < txs.size(); ++i) EXPECT_EQ(untimed(replayed[i].ops), untimed(txs[i].ops)) << i;
