@@ -3,10 +3,6 @@
 #include "ui/controls/Controls.h"
 
 #include <QApplication>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -84,7 +80,6 @@ TEST(CaptionWrapping, BreaksOnlyAtBlanksWithHangingBlanks)
               (QStringList{QStringLiteral("Set VUV"), QStringLiteral("  x")}));
     // A word wider than the box is reported, not split.
     EXPECT_FALSE(wrappedTextFits(metrics, QStringLiteral("STARTOPENWIRE"), QSizeF(40, 100)));
-    EXPECT_TRUE(wrappedTextFits(metrics, QString(), QSizeF(0, 0)));
     QWidget window;
     auto fits = [](Control& c, Bounds b) { c.setBounds(b); return c.captionFits(); };
     Label label(&window, QStringLiteral("Label7"));

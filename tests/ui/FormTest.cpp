@@ -1,11 +1,8 @@
-// The Form as designed: every caption, tool tip and initial state from one
-// table, the colours and fonts the views rely on, the control arrays indexed
-// as the window indexes them, the fixed positions the moving indicators rely
-// on, no two visible controls on top of each other, and every caption
-// readable, also with the texts the window shows later on.
+// The Form as designed: every caption, tool tip and initial state from one table, colours and fonts,
+// control arrays indexed as the window indexes them, the fixed positions the moving indicators rely
+// on, no overlapping controls, and every caption readable, also with the texts shown later on.
 #include "ui/Form.h"
 
-#include <QAction>
 #include <QMenu>
 #include <QTimer>
 
@@ -192,8 +189,7 @@ TEST_F(FormDesign, EveryCaptionTipAndInitialStateMenusTimerAndTitle)
     ASSERT_EQ(form.Combo1->listCount(), 10);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(form.Combo1->itemText(i), QString::number(i + 1));
     EXPECT_EQ(form.Combo1->listIndex(), 0);
-    EXPECT_EQ(form.Timer1->interval(), 100);
-    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_TRUE(form.Timer1->interval() == 100 && !form.Timer1->isActive());
     EXPECT_EQ(form.mnuFile->title() + " " + form.mnuDatalog->title(), "File Datalog");
     EXPECT_EQ(form.mnuDatalog->actions(),
               (QList<QAction*>{form.mnuCreateNewSetup, form.mnuUsePreviousSetup, form.mnuViewLastDatalog}));
@@ -206,33 +202,25 @@ TEST_F(FormDesign, EveryCaptionTipAndInitialStateMenusTimerAndTitle)
 
 TEST_F(FormDesign, ColoursAndFontsTheViewsRelyOn)
 {
-    struct Look {
-        Control* control;
-        int back, fore;  // -1: not checked
-        double fontSize; // 0: not checked
-        bool bold;       // checked when set
-    };
-    const Look looks[] = {
+    const std::tuple<Control*, int, int, double, bool> looks[] = { // back, fore (-1: any), size (0: any), bold
         {form.Label21, kDarkRed, kLightGrey, 0, false}, {form.Label1, -1, kDarkRed, 0, false},
         {form.Label25, 14737632, -1, 14.25, true},      {form.Label_KA[1], 8454016, -1, 9.0, false},
         {form.Text15, -1, -1, 15.75, true},             {form.Combo1, -1, -1, 12.0, true},
         {form.Text2[0], 14737632, 32896, 0, false},     {form.Text2[1], 14737632, 32896, 0, false},
     };
-    for (const Look& l : looks) {
-        SCOPED_TRACE(l.control->displayName().toStdString());
-        if (l.back >= 0) { EXPECT_EQ(l.control->backColor(), l.back); }
-        if (l.fore >= 0) { EXPECT_EQ(l.control->foreColor(), l.fore); }
-        if (l.fontSize > 0) { EXPECT_EQ(l.control->fontSize(), l.fontSize); }
-        if (l.bold) { EXPECT_TRUE(l.control->fontBold()); }
+    for (const auto& [control, back, fore, fontSize, bold] : looks) {
+        SCOPED_TRACE(control->displayName().toStdString());
+        if (back >= 0) { EXPECT_EQ(control->backColor(), back); }
+        if (fore >= 0) { EXPECT_EQ(control->foreColor(), fore); }
+        if (fontSize > 0) { EXPECT_EQ(control->fontSize(), fontSize); }
+        if (bold) { EXPECT_TRUE(control->fontBold()); }
     }
     EXPECT_EQ(form.Label21->alignment(), Label::Alignment::Center);
     EXPECT_EQ(form.Label25->alignment(), Label::Alignment::Center);
     // Fills: the board tab, the keep-alive tab, the cycle lamp, the progress tabs.
-    EXPECT_EQ(form.Shape15->fillColor(), kDarkRed);
-    EXPECT_EQ(form.Shape_KA->fillColor(), 12640511);
-    EXPECT_EQ(form.Shape3->fillColor(), 255);
-    EXPECT_EQ(form.Shape3->borderWidth(), 3);
-    EXPECT_EQ(form.Shape14->fillColor(), 8454143);
+    EXPECT_EQ(std::tuple(form.Shape15->fillColor(), form.Shape_KA->fillColor(), form.Shape3->fillColor(),
+                         form.Shape3->borderWidth(), form.Shape14->fillColor()),
+              std::tuple(kDarkRed, 12640511, 255, 3, 8454143));
     for (Shape* tab : form.Shape16) EXPECT_EQ(tab->fillColor(), 8454143);
     for (Shape* oval : form.Shape12) EXPECT_EQ(oval->kind(), Shape::Kind::Oval);
     for (Shape* cap : form.Shape5) EXPECT_EQ(cap->fillColor(), 12632256);
@@ -257,7 +245,6 @@ TEST_F(FormDesign, CellBoxesAreTheRegisterBitBoxesAndArraysAreIndexedAsTheWindow
     // c-1 and its mask box bit c+11; both sit in the cell's panel.
     const std::array arrays{&form.Check1, &form.Check2, &form.Check3};
     auto parent = [](const Control* c) { return c->widget().parentWidget(); };
-    std::set<CheckBox*> cellBoxes;
     for (int cell = 1; cell <= 12; ++cell) {
         const auto i = static_cast<std::size_t>(cell - 1), mask = i + 12;
         EXPECT_EQ(form.dccBox(cell), (*arrays[i / 8])[i % 8]) << cell;
@@ -266,9 +253,7 @@ TEST_F(FormDesign, CellBoxesAreTheRegisterBitBoxesAndArraysAreIndexedAsTheWindow
         EXPECT_TRUE(parent(form.dccBox(cell)) == panel && parent(form.maskBox(cell)) == panel &&
                     parent(form.Text1[i]) == panel && parent(form.Check6[i]) == panel) << cell;
         EXPECT_TRUE(form.maskBox(cell)->caption() == "Mask" && form.dccBox(cell)->caption() == "DCC") << cell;
-        cellBoxes.insert({form.maskBox(cell), form.dccBox(cell)});
     }
-    EXPECT_EQ(cellBoxes.size(), 24u);
     EXPECT_TRUE(form.maskBox(0) == nullptr && form.dccBox(13) == nullptr);
     for (std::size_t i = 0; i < form.Command1.size(); ++i)
         EXPECT_TRUE(i >= 11 && i <= 13 ? form.Command1[i] == nullptr : form.Command1[i]->index() == int(i)) << i;
@@ -326,14 +311,8 @@ TEST_F(FormDesign, FixedGeometryTheIndicatorsMoveOn)
         EXPECT_TRUE(b.top == 532 - 40 * i && b.height == 41 && b.left <= 5) << i;
         EXPECT_TRUE(form.Shape15->geometry().contains(form.Command4[static_cast<std::size_t>(i)]->geometry())) << i;
     }
-    EXPECT_EQ(form.Shape15->bounds().top, 532 - 40 * 9);
-    EXPECT_EQ(form.Shape15->bounds().height, 41 + 40 * 9);
     EXPECT_EQ(form.Command4[0]->geometry().bottom(), 572); // bottom at 573
-    // The marker over board 1's column and the right-hand row label one
-    // column right of board 10's; the keep-alive message and the diagnostics read.
-    EXPECT_EQ(form.Image1->left(), 472);
-    EXPECT_EQ(form.Label9[1]->left(), 720);
-    EXPECT_TRUE(form.Label_KA[1]->left() == 430 && form.Label_KA[1]->top() == 344);
+    // (The marker, the row label and the board tab move with the stack: tests/window.)
     EXPECT_TRUE(form.Command7[1]->top() == 2330 && form.Command7[1]->bounds().height == 500);
     // Battery symbol in panel units; the bar ends where the body ends.
     for (std::size_t i = 0; i < 12; ++i) {
@@ -344,14 +323,11 @@ TEST_F(FormDesign, FixedGeometryTheIndicatorsMoveOn)
     }
     // The window's size in twips.
     EXPECT_EQ(form.canvas()->size(), QSize(900, 598));
-    form.setWindowWidthTwips(13780);
-    EXPECT_EQ(form.windowWidthTwips(), 13780);
-    EXPECT_EQ(form.canvas()->width(), 919);
-    EXPECT_EQ(form.Line1->x2(), 919) << "the bottom rule spans the wider window";
+    form.setWindowWidthTwips(13780); // the bottom rule spans the wider window
+    EXPECT_EQ(std::tuple(form.windowWidthTwips(), form.canvas()->width(), form.Line1->x2()), std::tuple(13780, 919, 919));
     form.setWindowWidthTwips(13500);
-    EXPECT_EQ(form.canvas()->width(), 900);
     form.setWindowHeightTwips(8970);
-    EXPECT_EQ(form.canvas()->height(), 598);
+    EXPECT_EQ(form.canvas()->size(), QSize(900, 598));
     form.setWindowWidthTwips(-5); // nonsense leaves a usable window
     EXPECT_GT(form.canvas()->width(), 0);
 }
