@@ -1,14 +1,6 @@
-// The Datalog menu of the real window over the simulated stack: its states
-// before and after a setup, a record and a record whose file went, the setup
-// dialog driven by keys, the marker, the trend view, and what is kept across
-// runs. What the session
-// records is tested in tests/acquisition.
-#include <QAction>
-#include <QCheckBox>
-#include <QLineEdit>
+// The Datalog menu of the real window: its states through a setup, a record and a record whose file
+// went, the setup dialog by keys, the marker, the trend view, what is kept across runs.
 #include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
 
@@ -25,23 +17,19 @@ using namespace qm::test;
 
 namespace {
 
-// The window's settings in a scratch place, as a fresh account has them; set
-// before the window reads them.
+// The window's settings in a scratch place, as a fresh account has them, set before the window reads them.
 struct ScratchSettings {
-    explicit ScratchSettings(const TempDir& dir)
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.path.string()));
-    }
+    explicit ScratchSettings(const TempDir& d)
+    { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(d.path.string())); }
 };
 
 // Three boards measuring on fixed clocks.
 struct DatalogRig : ScratchSettings, WindowRig {
-    explicit DatalogRig(const TempDir& settings, const std::string& scenario = "boards=3")
-        : ScratchSettings(settings), WindowRig(scenario)
+    explicit DatalogRig(const TempDir& settings) : ScratchSettings(settings), WindowRig("boards=3")
     {
         const auto ms = [this] { return std::chrono::milliseconds(clock->nowMs()); };
-        session().setClocks([ms] { return std::chrono::system_clock::time_point(ms() + std::chrono::milliseconds(1'796'000'000'000)); },
-                            [ms] { return protocol::HealthClock::time_point(ms()); });
+        const auto epoch = std::chrono::system_clock::time_point(std::chrono::milliseconds(1'796'000'000'000));
+        session().setClocks([=] { return epoch + ms(); }, [=] { return protocol::HealthClock::time_point(ms()); });
         menu().setNow([] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5)); });
         EXPECT_TRUE(start());
         session().OnBoardCountChosen(2);
@@ -65,12 +53,13 @@ struct DatalogRig : ScratchSettings, WindowRig {
         if (dialog) QApplication::setActiveWindow(dialog);
         return dialog;
     }
-    static void Retype(const QString& text)
-    {
-        Key(Qt::Key_A, nullptr, {}, Qt::ControlModifier); // over what the box holds
-        Type(text);
-    }
 };
+
+void Retype(const QString& text)
+{
+    Key(Qt::Key_A, nullptr, {}, Qt::ControlModifier); // over what the box holds
+    Type(text);
+}
 
 } // namespace
 
@@ -87,31 +76,27 @@ TEST(DatalogMenu, SetupByKeysMarkerStopTrendViewAndWhatIsKeptAcrossRuns)
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->choice().file, ui::DatalogMenu::DefaultFolder() + "/qm7410-20270102-030405.csv");
     ASSERT_EQ(dialog->boardBoxes().size(), 3u);
-    EXPECT_EQ(dialog->choice().boards, (std::vector{1, 2, 3}));
-    EXPECT_EQ(dialog->choice().intervalSeconds, 0);
+    EXPECT_TRUE(dialog->choice().boards == (std::vector{1, 2, 3}) && dialog->choice().intervalSeconds == 0);
     // Keys only: a file name, Tab on to the interval, at most one pass
     // every 2 s, board 2 unticked, Enter; the file's header shows the choice.
     const std::filesystem::path first = out / "first.csv";
     const auto press = [](int key) { Key(key); return QApplication::focusWidget(); };
     EXPECT_EQ(QApplication::focusWidget(), dialog->fileEdit());
-    DatalogRig::Retype(QString::fromStdString(first.string()));
+    Retype(QString::fromStdString(first.string()));
     EXPECT_EQ(press(Qt::Key_Tab), dialog->browseButton());
     EXPECT_EQ(press(Qt::Key_Tab), dialog->everyPassButton());
     press(Qt::Key_Down);
     EXPECT_TRUE(dialog->everySecondsButton()->isChecked());
     EXPECT_EQ(press(Qt::Key_Tab), dialog->secondsBox());
-    DatalogRig::Retype("2");
+    Retype("2");
     press(Qt::Key_Tab);
     EXPECT_EQ(press(Qt::Key_Tab), dialog->boardBoxes()[1]);
     press(Qt::Key_Space);
     press(Qt::Key_Return);
-    EXPECT_TRUE(rig.messages.empty());
-    ASSERT_TRUE(rig.recording().active);
-    EXPECT_EQ(rig.recording().file, first);
-    EXPECT_EQ(rig.menu().setupDialog(), nullptr);
+    ASSERT_TRUE(rig.recording().active) << (rig.messages.empty() ? "" : rig.messages[0]);
+    EXPECT_TRUE(rig.recording().file == first && rig.menu().setupDialog() == nullptr);
     // Recording: the setups give way to Stop Datalog; the marker shows the passes.
-    EXPECT_EQ(rig.menuStates(), "ddEd");
-    EXPECT_TRUE(rig.marker()->isVisibleTo(&f));
+    EXPECT_TRUE(rig.menuStates() == "ddEd" && rig.marker()->isVisibleTo(&f)) << rig.menuStates();
     rig.tick(3 * 8 + 1);
     const auto passes = rig.recording().passes;
     EXPECT_GT(passes, 1u);
@@ -121,11 +106,10 @@ TEST(DatalogMenu, SetupByKeysMarkerStopTrendViewAndWhatIsKeptAcrossRuns)
     f.mnuViewLastDatalog->trigger();
     ui::TrendWindow* trend = rig.menu().trendWindow();
     ASSERT_TRUE(trend && trend->model());
-    EXPECT_TRUE(trend->isVisible() && trend->following()) << trend->statusText().toStdString();
-    EXPECT_EQ(trend->model()->boards().size(), 2u);
+    EXPECT_TRUE(trend->isVisible() && trend->following() && trend->model()->boards().size() == 2u)
+        << trend->statusText().toStdString();
     rig.menu().stopAction()->trigger();
-    EXPECT_FALSE(rig.recording().active);
-    EXPECT_FALSE(rig.marker()->isVisibleTo(&f));
+    EXPECT_TRUE(!rig.recording().active && !rig.marker()->isVisibleTo(&f));
     EXPECT_EQ(rig.menuStates(), "EE-E");
     datalog::RecordReader reader(first);
     reader.readMore();
@@ -148,23 +132,19 @@ TEST(DatalogMenu, SetupByKeysMarkerStopTrendViewAndWhatIsKeptAcrossRuns)
     rig.tick(25); // past the 2 s interval
     ASSERT_EQ(rig.messages.size(), 1u);
     EXPECT_EQ(rig.messages[0].rfind("The datalog stopped", 0), 0u) << rig.messages[0];
-    EXPECT_FALSE(rig.recording().active);
-    EXPECT_EQ(rig.menuStates(), "EE-E");
+    EXPECT_TRUE(!rig.recording().active && rig.menuStates() == "EE-E") << rig.menuStates();
     // A refusal keeps the dialog and its choices; Esc leaves it.
     dialog = rig.openDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->choice().intervalSeconds, 2); // the saved setup comes back
-    EXPECT_EQ(dialog->choice().boards, (std::vector{1, 3}));
-    DatalogRig::Retype("/nonexistent-folder/x.csv");
+    EXPECT_TRUE(dialog->choice().intervalSeconds == 2 && dialog->choice().boards == (std::vector{1, 3})); // as saved
+    Retype("/nonexistent-folder/x.csv");
     Key(Qt::Key_Return);
     ASSERT_EQ(rig.messages.size(), 2u);
     EXPECT_EQ(rig.messages[1].rfind("The datalog could not start: ", 0), 0u) << rig.messages[1];
     ASSERT_EQ(rig.menu().setupDialog(), dialog);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->fileEdit()->text(), "/nonexistent-folder/x.csv");
+    EXPECT_TRUE(dialog->isVisible() && dialog->fileEdit()->text() == "/nonexistent-folder/x.csv");
     Key(Qt::Key_Escape);
-    EXPECT_FALSE(rig.recording().active);
-    EXPECT_EQ(rig.menu().setupDialog(), nullptr);
+    EXPECT_TRUE(!rig.recording().active && rig.menu().setupDialog() == nullptr);
     // The window closes while recording: the file gets its end line, and the
     // next run offers the setup and the last file until the file goes.
     f.mnuUsePreviousSetup->trigger();

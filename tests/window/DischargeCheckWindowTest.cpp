@@ -1,13 +1,8 @@
-// The Tools menu and the discharge check dialog of the real window: the menu
-// after "Datalog", the choices reaching the session by keyboard, the progress
-// and the result table painted from the session's view, Escape cancelling.
-#include <QAction>
-#include <QCheckBox>
+// The Tools menu and the discharge check dialog of the real window: choices reaching the session
+// by keyboard, progress and result table painted from the session's view, Escape cancelling.
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -45,25 +40,21 @@ TEST(DischargeCheckWindow, MenuDialogProgressAndResultTable)
     dialog->settleBox()->setValue(100);
     dialog->startButton()->setFocus();
     Key(Qt::Key_Return, dialog->startButton());
-    ASSERT_TRUE(view.running);
-    EXPECT_EQ(view.result.boards.size(), 2u);
+    ASSERT_TRUE(view.running && view.result.boards.size() == 2u);
     EXPECT_TRUE(!dialog->startButton()->isEnabled() && !dialog->cellBox(1)->isEnabled() &&
                 dialog->cancelButton()->isEnabled());
     rig.tick(2); // the baseline, cell 1 discharging
     QTableWidget* table = dialog->resultTable();
-    EXPECT_EQ(table->item(0, 0)->text(), "now");
-    EXPECT_EQ(table->item(0, 0)->background().color(), ui::toQColor(colour::kLightBlue));
-    EXPECT_EQ(dialog->progressBar()->value(), 2);
+    EXPECT_EQ(std::tuple(table->item(0, 0)->text(), table->item(0, 0)->background().color(), dialog->progressBar()->value()),
+              std::tuple(QString("now"), ui::toQColor(colour::kLightBlue), 2));
     for (int i = 0; i < 60 && view.running; ++i) rig.tick();
-    ASSERT_EQ(view.result.outcome, CheckOutcome::Completed);
-    ASSERT_EQ(table->rowCount(), 2);
+    ASSERT_TRUE(view.result.outcome == CheckOutcome::Completed && table->rowCount() == 2);
     EXPECT_EQ(table->verticalHeaderItem(1)->text(), "Board 2");
     EXPECT_TRUE(table->item(1, 3)->text().startsWith("FAIL\n")) << table->item(1, 3)->text().toStdString();
-    EXPECT_EQ(table->item(1, 3)->background().color(), ui::toQColor(colour::kRed));
     EXPECT_TRUE(table->item(0, 4)->text().startsWith("PASS\n") && table->item(0, 4)->text().endsWith(" mV"));
-    EXPECT_EQ(table->item(0, 4)->background().color(), ui::toQColor(colour::kGreen));
-    EXPECT_EQ(table->item(0, 11)->text(), "-");
-    EXPECT_EQ(table->item(1, 13)->text(), "restored");
+    EXPECT_EQ(std::pair(table->item(1, 3)->background().color(), table->item(0, 4)->background().color()),
+              std::pair(ui::toQColor(colour::kRed), ui::toQColor(colour::kGreen)));
+    EXPECT_EQ(std::pair(table->item(0, 11)->text(), table->item(1, 13)->text()), std::pair(QString("-"), QString("restored")));
     EXPECT_TRUE(dialog->startButton()->isEnabled());
     // Escape during a check cancels it and closes the dialog.
     Key(Qt::Key_Return, dialog->startButton());

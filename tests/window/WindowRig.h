@@ -1,7 +1,6 @@
 #pragma once
-// The real window over a simulated stack with a manual clock and a recording
-// of every frame. Messages and closes are collected instead of shown; after
-// start() Timer1 is stopped and the test drives the ticks.
+// The real window over a simulated stack with a manual clock and a recording of every frame; messages
+// and closes are collected, and after start() the test drives the ticks.
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
@@ -44,12 +43,7 @@ struct WindowRig {
         window.display().messageHook = [this](const std::string& m) { messages.push_back(m); };
         window.display().closeHook = [this](acquisition::CloseReason r) { closed.push_back(r); };
     }
-    bool start()
-    {
-        const bool ok = window.start();
-        form().Timer1->stop();
-        return ok;
-    }
+    bool start() { const bool ok = window.start(); form().Timer1->stop(); return ok; }
     ui::Form& form() { return window.form(); }
     acquisition::Session& session() { return window.session(); }
     const acquisition::AppState& state() { return window.session().state(); }
