@@ -3,10 +3,6 @@
 #include "ui/controls/Controls.h"
 
 #include <QApplication>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -28,19 +24,14 @@ void record(Sender& sender, Signal signal, std::vector<int>& into)
 TEST(ColourNumbers, PlainNumbersAreBlueGreenRedAndSystemColoursComeFromTheTheme)
 {
     const std::pair<int, QColor> cases[] = {
-        {255, QColor(255, 0, 0)},          {65280, QColor(0, 255, 0)},         {16711680, QColor(0, 0, 255)},
-        {16777215, QColor(255, 255, 255)}, {12632256, QColor(192, 192, 192)}, {8454143, QColor(255, 255, 128)},
-        {33023, QColor(255, 128, 0)},      {16744576, QColor(128, 128, 255)},
-        {0x7F0000FF, QColor(255, 0, 0)}, // only the low 24 bits count
+        {255, QColor(255, 0, 0)}, {65280, QColor(0, 255, 0)}, {16711680, QColor(0, 0, 255)},
+        {33023, QColor(255, 128, 0)}, {0x7F0000FF, QColor(255, 0, 0)}, // only the low 24 bits count
     };
     for (const auto& [number, colour] : cases) EXPECT_EQ(toQColor(number), colour) << number;
     EXPECT_EQ(colourNumber(255, 128, 0), 33023);
-    EXPECT_EQ(kSysWindowTextColour, -2147483640);
     EXPECT_LE(toQColor(kSysWindowTextColour).lightness(), 100) << "value boxes show light text on it";
-    EXPECT_EQ(kSysWindowColour, -2147483643);
     EXPECT_EQ(toQColor(kSysWindowColour), QApplication::palette().color(QPalette::Active, QPalette::Base));
-    EXPECT_TRUE(isSystemColour(kSysWindowColour));
-    EXPECT_FALSE(isSystemColour(16777215));
+    EXPECT_TRUE(isSystemColour(kSysWindowColour) && !isSystemColour(16777215));
 }
 
 TEST(PanelUnits, ControlsInAPanelMeasureFifteenPerPixelAndLinesKeepTheirEnds)
@@ -58,22 +49,18 @@ TEST(PanelUnits, ControlsInAPanelMeasureFifteenPerPixelAndLinesKeepTheirEnds)
     EXPECT_EQ(inside.bounds(), (Bounds{75, 2330, 1260, 500})); // as set, not from the rounded pixels
     EXPECT_EQ(inside.geometry(), QRect(5, 155, 84, 34));
     // Two controls that touch in units touch in pixels.
-    Shape a(&panel, QStringLiteral("Shape4"), 0);
-    Shape b(&panel, QStringLiteral("Shape2"), 0);
+    Shape a(&panel, QStringLiteral("Shape4"), 0), b(&panel, QStringLiteral("Shape2"), 0);
     a.setBounds({75, 360, 495, 248});
     b.setBounds({75, 608, 495, 247});
     EXPECT_EQ(a.geometry().bottom() + 1, b.geometry().top());
     EXPECT_EQ(b.geometry().bottom() + 1, 57); // 855 units
-
     Line line(&panel, QStringLiteral("Line10"), 0);
     line.setEnds(45, 900, 1860, 900);
-    EXPECT_EQ(line.x2(), 1860);
-    EXPECT_TRUE(line.geometry().contains(QPoint(3, 60)));
-    EXPECT_TRUE(line.geometry().contains(QPoint(123, 60)));
+    EXPECT_TRUE(line.geometry().contains(QPoint(3, 60)) && line.geometry().contains(QPoint(123, 60)));
     line.setBorderWidth(5);
     EXPECT_GE(line.geometry().height(), 5);
-    EXPECT_TRUE(line.testAttribute(Qt::WA_TransparentForMouseEvents)); // shapes let the mouse through
-    EXPECT_TRUE(a.testAttribute(Qt::WA_TransparentForMouseEvents));
+    // Shapes let the mouse through.
+    EXPECT_TRUE(line.testAttribute(Qt::WA_TransparentForMouseEvents) && a.testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 TEST(CaptionWrapping, BreaksOnlyAtBlanksWithHangingBlanks)
@@ -81,42 +68,32 @@ TEST(CaptionWrapping, BreaksOnlyAtBlanksWithHangingBlanks)
     const QFontMetricsF metrics(makeFont(QStringLiteral("Arial"), 8.25, false));
     // "|default" stays one word although a line may break after "|" elsewhere.
     const QString first = QStringLiteral("|   Comparator Off   |   Yes   |");
-    const WrappedText narrow =
-        wrapWords(metrics, first + QStringLiteral(" |default x |"), metrics.horizontalAdvance(first) + 4);
-    EXPECT_EQ(narrow.lines, (QStringList{first, QStringLiteral("|default x |")}));
+    EXPECT_EQ(wrapWords(metrics, first + QStringLiteral(" |default x |"), metrics.horizontalAdvance(first) + 4).lines,
+              (QStringList{first, QStringLiteral("|default x |")}));
     // Blanks at a break hang: they take no room and the next word still breaks.
     const qreal enter = metrics.horizontalAdvance(QStringLiteral("Enter VUV"));
-    const WrappedText hanging =
-        wrapWords(metrics, QStringLiteral("Enter VUV") + QString(40, QLatin1Char(' ')) + QStringLiteral("-0.744V"), enter);
-    ASSERT_EQ(hanging.lines.size(), 2);
-    EXPECT_EQ(hanging.lines[1], QStringLiteral("-0.744V"));
+    const WrappedText hanging = wrapWords(metrics, "Enter VUV" + QString(40, QLatin1Char(' ')) + "-0.744V", enter);
+    EXPECT_EQ(hanging.lines, (QStringList{QStringLiteral("Enter VUV"), QStringLiteral("-0.744V")}));
     EXPECT_LE(hanging.widest, enter);
     // A line break always breaks; leading blanks of the text are kept.
     EXPECT_EQ(wrapWords(metrics, QStringLiteral("Set VUV\r\n  x"), 500).lines,
               (QStringList{QStringLiteral("Set VUV"), QStringLiteral("  x")}));
     // A word wider than the box is reported, not split.
     EXPECT_FALSE(wrappedTextFits(metrics, QStringLiteral("STARTOPENWIRE"), QSizeF(40, 100)));
-    EXPECT_TRUE(wrappedTextFits(metrics, QString(), QSizeF(0, 0)));
-
     QWidget window;
+    auto fits = [](Control& c, Bounds b) { c.setBounds(b); return c.captionFits(); };
     Label label(&window, QStringLiteral("Label7"));
     label.setCaption(QStringLiteral("SELECT BOARDS ON STACK"));
-    label.setBounds({0, 0, 200, 14});
-    EXPECT_TRUE(label.captionFits());
-    label.setWidth(100); // two lines now, in the height of one
-    EXPECT_FALSE(label.captionFits());
-    label.setHeight(28);
-    EXPECT_TRUE(label.captionFits());
+    EXPECT_TRUE(fits(label, {0, 0, 200, 14}));
+    EXPECT_FALSE(fits(label, {0, 0, 100, 14})) << "two lines, in the height of one";
+    EXPECT_TRUE(fits(label, {0, 0, 100, 28}));
     CommandButton button(&window, QStringLiteral("Command1"), 3);
     button.setCaption(QStringLiteral("STARTOPENWIRE"));
-    button.setBounds({0, 0, 60, 40});
-    EXPECT_FALSE(button.captionFits());
+    EXPECT_FALSE(fits(button, {0, 0, 60, 40}));
     TextBox box(&window, QStringLiteral("Text1"), 0);
     box.setText(QStringLiteral(" -0.7680V  "));
-    box.setBounds({0, 0, 30, 16});
-    EXPECT_FALSE(box.captionFits());
-    box.setWidth(70);
-    EXPECT_TRUE(box.captionFits());
+    EXPECT_FALSE(fits(box, {0, 0, 30, 16}));
+    EXPECT_TRUE(fits(box, {0, 0, 70, 16}));
 }
 
 // Code sets values quietly; the operator's clicks, and code acting as one,
@@ -130,26 +107,20 @@ TEST(OperatorClicks, ReportedApartFromChangesMadeByCode)
     record(box, &CheckBox::operatorClicked, clicks);
     record(box, &CheckBox::valueChanged, changes);
     box.setValue(1);
-    EXPECT_TRUE(clicks.empty());
-    EXPECT_EQ(changes.size(), 1u);
+    EXPECT_TRUE(clicks.empty() && changes.size() == 1u);
     box.setValueAsClick(1); // no change, no click
     box.setValueAsClick(0);
     EXPECT_EQ(clicks, std::vector<int>{2});
     // The whole control, its caption too, takes the operator's click.
     window.show();
-    const QPointF onCaption(80, 8);
-    send(box, QMouseEvent(QEvent::MouseButtonPress, onCaption, box.mapToGlobal(onCaption), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier));
-    send(box, QMouseEvent(QEvent::MouseButtonRelease, onCaption, box.mapToGlobal(onCaption), Qt::LeftButton,
-                          Qt::NoButton, Qt::NoModifier));
+    const QPointF at(80, 8);
+    send(box, QMouseEvent(QEvent::MouseButtonPress, at, box.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {}));
+    send(box, QMouseEvent(QEvent::MouseButtonRelease, at, box.mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {}));
     EXPECT_EQ(clicks, (std::vector<int>{2, 2}));
     EXPECT_EQ(box.value(), 1);
-
-    // One option selected per parent; clicking the selected one still reports;
-    // code may clear them all.
+    // One option selected per parent; clicking the selected one still reports.
     Frame panel(&window, QStringLiteral("Frame9"));
-    OptionButton a(&window, QStringLiteral("OptionSTADC"), 0);
-    OptionButton b(&window, QStringLiteral("OptionSTADC"), 1);
+    OptionButton a(&window, QStringLiteral("OptionSTADC"), 0), b(&window, QStringLiteral("OptionSTADC"), 1);
     OptionButton inPanel(&panel, QStringLiteral("Option2"), 0);
     std::vector<int> clicksA, clicksB;
     record(a, &OptionButton::operatorClicked, clicksA);
@@ -158,17 +129,15 @@ TEST(OperatorClicks, ReportedApartFromChangesMadeByCode)
     inPanel.setValue(true);
     b.click();
     b.click();
-    EXPECT_TRUE(b.value());
-    EXPECT_FALSE(a.value());
+    EXPECT_TRUE(b.value() && !a.value());
     EXPECT_TRUE(inPanel.value()) << "a panel is a group of its own";
     EXPECT_EQ(clicksB, (std::vector<int>{1, 1}));
-    b.setValue(false);
+    b.setValue(false); // code may clear them all
     EXPECT_FALSE(a.value() || b.value());
     a.setValueAsClick(true);
     a.setValueAsClick(true);
     EXPECT_EQ(clicksA, std::vector<int>{0});
     EXPECT_EQ(clicksB.size(), 2u);
-
     ComboBox combo(&window, QStringLiteral("Combo1"));
     for (int n = 1; n <= 10; ++n) combo.addItem(QString::number(n));
     std::vector<int> picks;
@@ -176,8 +145,7 @@ TEST(OperatorClicks, ReportedApartFromChangesMadeByCode)
     combo.setListIndex(9);
     EXPECT_EQ(combo.caption(), QStringLiteral("10"));
     combo.setListIndex(42);
-    EXPECT_EQ(combo.listIndex(), -1);
-    EXPECT_TRUE(picks.empty());
+    EXPECT_TRUE(combo.listIndex() == -1 && picks.empty());
     combo.setListIndexAsClick(0);
     EXPECT_EQ(picks, std::vector<int>{-1});
 }
@@ -201,14 +169,13 @@ TEST(TextBoxes, KeyFilterSeesCharacterKeysAndFocusSignalsIgnoreWindowActivation)
     EXPECT_EQ(box.selStart(), 1);
     box.setSelStart(-4);
     EXPECT_EQ(box.selStart(), 0);
-
     std::vector<int> entered, left;
     record(box, &TextBox::focusEntered, entered);
     record(box, &TextBox::focusLeft, left);
-    send(box, QFocusEvent(QEvent::FocusIn, Qt::MouseFocusReason));
-    send(box, QFocusEvent(QEvent::FocusOut, Qt::ActiveWindowFocusReason));
-    send(box, QFocusEvent(QEvent::FocusIn, Qt::ActiveWindowFocusReason));
-    send(box, QFocusEvent(QEvent::FocusOut, Qt::TabFocusReason));
+    const std::pair<QEvent::Type, Qt::FocusReason> focus[] = {{QEvent::FocusIn, Qt::MouseFocusReason},
+        {QEvent::FocusOut, Qt::ActiveWindowFocusReason}, {QEvent::FocusIn, Qt::ActiveWindowFocusReason},
+        {QEvent::FocusOut, Qt::TabFocusReason}};
+    for (auto [type, reason] : focus) send(box, QFocusEvent(type, reason));
     EXPECT_EQ(entered, std::vector<int>{1});
     EXPECT_EQ(left, std::vector<int>{1});
 }

@@ -1,6 +1,5 @@
-// Window tests need a QApplication; they run with QT_QPA_PLATFORM=offscreen.
+// Window tests need a QApplication; offscreen unless a display is at hand.
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

@@ -1,78 +1,21 @@
-// The window over the session: each family of controls reaches the session
-// and the Form shows the session's view. What the session decides is tested
-// in tests/acquisition; here only the wiring, the painting, the keyboard and
-// the message box of the real window.
-#include <QAction>
-#include <QApplication>
-#include <QKeyEvent>
-#include <QTimer>
-
+// The window over the session: each family of controls reaches the session and the Form shows the
+// session's view. What the session decides is tested in tests/acquisition; here only the wiring,
+// the painting, the keyboard and the message box of the real window.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
-#include "link/RecordingDevice.h"
-#include "sim/SimulatedDevice.h"
 #include "support/Invariants.h"
-#include "ui/MainWindow.h"
+#include "window/WindowRig.h"
 
 using namespace qm;
+using namespace qm::test;
 
 namespace {
 
-std::size_t U(int i) { return static_cast<std::size_t>(i); }
-std::string Text(const ui::Control* c) { return c->caption().toStdString(); }
-
-struct WindowRig {
-    explicit WindowRig(const std::string& scenario = "boards=4")
-        : clock(std::make_shared<sim::ManualClock>()),
-          device(*sim::ParseScenario(scenario).scenario, clock),
-          rec(device),
-          window(rec)
-    {
-        window.display().messageHook = [this](const std::string& m) { messages.push_back(m); };
-        window.display().closeHook = [this](acquisition::CloseReason r) { closed.push_back(r); };
-    }
-    ui::Form& form() { return window.form(); }
-    const acquisition::AppState& state() { return window.session().state(); }
-    sim::Chip& chip(int b) { return device.chain().chip(b); }
-    bool start()
-    {
-        const bool ok = window.start();
-        form().Timer1->stop(); // ticks are driven by the test
-        return ok;
-    }
-    void tick()
-    {
-        clock->advance(100);
-        QMetaObject::invokeMethod(form().Timer1, "timeout"); // as the timer itself does
-    }
-    // Types into a threshold box key by key, as the operator would.
-    void type(int box, const QString& keys)
-    {
-        ui::TextBox* t = form().Text2[U(box)];
-        emit t->focusEntered(box);
-        for (QChar c : keys) {
-            const int key = c == '\r' ? int(Qt::Key_Return) : 0;
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(t, &press);
-        }
-    }
-    std::size_t count(const std::string& frame) const
-    {
-        return static_cast<std::size_t>(std::count(rec.writes().begin(), rec.writes().end(), frame));
-    }
-
-    std::shared_ptr<sim::ManualClock> clock;
-    sim::SimulatedDevice device;
-    link::RecordingDevice rec;
-    ui::MainWindow window;
-    std::vector<std::string> messages;
-    std::vector<acquisition::CloseReason> closed;
-};
-
 // The Form shows what the session's view says, control by control.
-void CheckFormMirrorsView(ui::Form& f, const acquisition::AppState& s, test::Report& r, bool typing = false)
+void CheckFormMirrorsView(ui::Form& f, const acquisition::AppState& s, test::Report& r)
 {
     const acquisition::View& v = s.view;
     auto box = [&](const ui::Control* c, const acquisition::ValueBox& b, const char* what, int i) {
@@ -83,9 +26,8 @@ void CheckFormMirrorsView(ui::Form& f, const acquisition::AppState& s, test::Rep
         box(f.Text1[U(i)], cell.value, "cell box", i);
         r.Expect(f.Check6[U(i)]->isEnabled() == cell.inSelection, "cell selection box enabled", -1, i);
         r.Expect(f.Check6[U(i)]->value() == (v.selectedCell == i + 1 ? 1 : 0), "cell selection box ticked", -1, i);
-        r.Expect(f.Shape2[U(i)]->fillColor() == cell.barColour && f.Shape2[U(i)]->top() == cell.barTop,
-                 "battery bar", -1, i);
-        r.Expect(f.Shape4[U(i)]->fillColor() == cell.bodyFill, "battery body", -1, i);
+        r.Expect(f.Shape2[U(i)]->fillColor() == cell.barColour && f.Shape2[U(i)]->top() == cell.barTop &&
+                     f.Shape4[U(i)]->fillColor() == cell.bodyFill, "battery bar and body", -1, i);
     }
     for (int b = 0; b < 10; ++b)
         for (int c = 1; c <= 12; ++c) {
@@ -103,39 +45,36 @@ void CheckFormMirrorsView(ui::Form& f, const acquisition::AppState& s, test::Rep
     }
     for (int b = 0; b < 10; ++b) {
         r.Expect(f.Shape12[U(b)]->fillColor() == s.panel.ovalFill[U(b)], "oval", b);
+        r.Expect(f.Shape12[U(b)]->toolTip().toStdString() == v.ovalTips[U(b)], "oval tool tip (link health)", b);
         r.Expect(f.Command4[U(b)]->isVisibleTo(&f) == (b <= s.chain.lastBoardIndex), "board button shown", b);
     }
-    r.Expect(Text(f.Text8) == s.panel.value && f.Text8->backColor() == s.panel.valueBack, "transfer panel");
-    r.Expect(Text(f.Label8[1]) == s.panel.caption, "transfer panel command");
+    r.Expect(Text(f.Text8) == s.panel.value && f.Text8->backColor() == s.panel.valueBack &&
+                 Text(f.Label8[1]) == s.panel.caption, "transfer panel");
     for (int i = 0; i < 5; ++i) box(f.Text14[U(i)], v.diagnostics.fields[U(i)], "diagnostic field", i);
     for (int k = 0; k < 6; ++k) {
         r.Expect(Text(f.Text4[U(k)]) == v.config.registerTexts[U(k)], "pending register", -1, k);
-        r.Expect(Text(f.Text5[U(k)]) == v.config.readBackTexts[U(k)], "read-back register", -1, k);
-        r.Expect(f.Text5[U(k)]->backColor() == v.config.readBackBack[U(k)], "read-back mark", -1, k);
+        r.Expect(Text(f.Text5[U(k)]) == v.config.readBackTexts[U(k)] && f.Text5[U(k)]->backColor() == v.config.readBackBack[U(k)],
+                 "read-back register and mark", -1, k);
     }
     const std::array<std::array<ui::CheckBox*, 8>*, 4> editors{&f.Check0, &f.Check1, &f.Check2, &f.Check3};
     for (std::size_t a = 0; a < 4; ++a)
         for (std::size_t k = 0; k < 8; ++k)
             r.Expect((*editors[a])[k]->value() == (v.config.editors[a][k] ? 1 : 0), "register box", int(a), int(k));
-    if (!typing)
-        for (int k = 0; k < 2; ++k) r.Expect(Text(f.Text2[U(k)]) == v.config.thresholdTexts[U(k)], "threshold box", -1, k);
+    for (int k = 0; k < 2; ++k) r.Expect(Text(f.Text2[U(k)]) == v.config.thresholdTexts[U(k)], "threshold box", -1, k);
     r.Expect(Text(f.Text15) == v.config.cdcNumber && Text(f.Text3) == v.config.cdcTable, "duty cycle");
     r.Expect(Text(f.Command1[5]) == v.config.writeButton.caption, "write button");
-    r.Expect(Text(f.Command1[10]) == v.commands.cycleCaption && f.Shape3->fillColor() == v.commands.cycleLamp,
-             "cycle button and lamp");
-    r.Expect(f.Shape13->fillColor() == v.commands.dccLamp, "discharge lamp");
+    r.Expect(Text(f.Command1[10]) == v.commands.cycleCaption && f.Shape3->fillColor() == v.commands.cycleLamp &&
+                 f.Shape13->fillColor() == v.commands.dccLamp, "cycle button and lamps");
     r.Expect(f.Command1[7]->isEnabled() == v.commands.singleCommandsEnabled &&
                  f.Command5[0]->isEnabled() == v.commands.singleCommandsEnabled,
              "single commands enabled");
     r.Expect(f.windowWidthTwips() == v.commands.windowWidthTwips, "window width");
-    r.Expect(Text(f.Label_KA[1]) == s.acq.indication.messageCaption &&
-                 f.Label_KA[1]->isVisibleTo(&f) == s.acq.indication.messageVisible,
-             "keep-alive message");
-    r.Expect(f.Label_KA[0]->isVisibleTo(&f) == s.acq.indication.wdtServiceVisible, "watchdog service mark");
+    const auto& ka = s.acq.indication;
+    r.Expect(Text(f.Label_KA[1]) == ka.messageCaption && f.Label_KA[1]->isVisibleTo(&f) == ka.messageVisible &&
+                 f.Label_KA[0]->isVisibleTo(&f) == ka.wdtServiceVisible, "keep-alive message and watchdog mark");
     r.Expect(Text(f.Label_IDstring) == s.acq.identification, "identification");
-    r.Expect(Text(f.Label21) == (s.chain.currentBoard < 9 ? " " : "") + std::to_string(s.chain.currentBoard + 1),
-             "current board number");
-    r.Expect(f.Combo1->listIndex() == s.chain.lastBoardIndex, "board count list");
+    r.Expect(Text(f.Label21) == (s.chain.currentBoard < 9 ? " " : "") + std::to_string(s.chain.currentBoard + 1) &&
+                 f.Combo1->listIndex() == s.chain.lastBoardIndex, "current board number and board count list");
 }
 
 } // namespace
@@ -145,64 +84,58 @@ TEST(Window, ControlsReachTheSessionAndTheFormMirrorsItsView)
     WindowRig rig("boards=3");
     ASSERT_TRUE(rig.start());
     auto& f = rig.form();
-    test::Report r;
-    CheckFormMirrorsView(f, rig.state(), r);
-    ASSERT_TRUE(r.Ok()) << "after start-up:\n" << r.Text();
-
     struct Action {
         const char* what;
         std::function<void()> act;
         std::function<bool()> reached;
     };
+    const auto& s = rig.state();
     const std::vector<Action> actions{
-        {"board count", [&] { f.Combo1->setListIndexAsClick(2); }, [&] { return rig.state().chain.lastBoardIndex == 2; }},
-        {"threshold typed", [&] { rig.type(1, "4.2\r"); },
-         [&] { return rig.state().config.boards[0].vovCode == 207; }},
-        {"duty-cycle arrow", [&] { f.Command0[1]->click(); }, [&] { return rig.state().config.boards[0].cdc == 1; }},
-        {"CFGR0 box", [&] { f.Check0[4]->setValueAsClick(1); }, [&] { return rig.state().images.pending[0][0] == "F1"; }},
-        {"discharge box", [&] { f.dccBox(6)->setValueAsClick(1); }, [&] { return rig.state().images.pending[0][1] == "20"; }},
-        {"custom option", [&] { f.Option1[0]->setValueAsClick(true); }, [&] { return rig.state().config.thresholdOption == 0; }},
-        {"write", [&] { f.Command1[5]->click(); }, [&] { return rig.chip(0).cdc() == 1; }},
-        {"cell selection", [&] { f.Check6[2]->setValueAsClick(1); }, [&] { return rig.state().view.selectedCell == 3; }},
+        {"start-up", [] {}, [] { return true; }},
+        {"board count", [&] { f.Combo1->setListIndexAsClick(2); }, [&] { return s.chain.lastBoardIndex == 2; }},
+        {"threshold typed", [&] { emit f.Text2[1]->focusEntered(1); Type("4.2\r", f.Text2[1]); },
+         [&] { return s.config.boards[0].vovCode == 207; }},
+        {"duty-cycle arrow", [&] { f.Command0[1]->click(); }, [&] { return s.config.boards[0].cdc == 1; }},
+        {"CFGR0 box", [&] { f.Check0[4]->setValueAsClick(1); }, [&] { return s.images.pending[0][0] == "F1"; }},
+        {"discharge box", [&] { f.dccBox(6)->setValueAsClick(1); }, [&] { return s.images.pending[0][1] == "20"; }},
+        {"custom option", [&] { f.Option1[0]->setValueAsClick(true); }, [&] { return s.config.thresholdOption == 0; }},
+        {"write", [&] { f.Command1[5]->click(); }, [&] { return rig.device.chain().chip(0).cdc() == 1; }},
+        {"cell selection", [&] { f.Check6[2]->setValueAsClick(1); }, [&] { return s.view.selectedCell == 3; }},
         {"start and read", [&] { f.Command1[2]->click(); f.Command1[7]->click(); },
-         [&] { return rig.state().images.cellValid[0] == 1; }},
+         [&] { return s.images.cellValid[0] == 1; }},
         {"temperature selection", [&] { f.Check7[1]->setValueAsClick(1); },
-         [&] { return rig.state().view.selectedTemperatureRow == 1; }},
+         [&] { return s.view.selectedTemperatureRow == 1; }},
         {"self-test option and start", [&] { f.Option2[1]->setValueAsClick(true); f.Command5[0]->click(); },
-         [&] { return rig.state().acq.cellSelfTestPending == -1; }},
-        {"diagnostics", [&] { f.Command7[0]->click(); f.Command7[1]->click(); },
-         [&] { return rig.state().diagnosticsShown; }},
-        {"group read", [&] { f.Command8[1]->click(); }, [&] { return rig.state().images.cellsBReply.size() == 512; }},
-        {"hold discharge", [&] { f.Command3[0]->click(); }, [&] { return rig.state().view.commands.dccLamp == 16744576; }},
-        {"board focus", [&] { f.Command4[2]->click(); }, [&] { return rig.state().chain.currentBoard == 2; }},
+         [&] { return s.acq.cellSelfTestPending == -1; }},
+        {"diagnostics", [&] { f.Command7[0]->click(); f.Command7[1]->click(); }, [&] { return s.diagnosticsShown; }},
+        {"group read", [&] { f.Command8[1]->click(); }, [&] { return s.images.cellsBReply.size() == 512; }},
+        {"hold discharge", [&] { f.Command3[0]->click(); }, [&] { return s.view.commands.dccLamp == 16744576; }},
+        {"board focus", [&] { f.Command4[2]->click(); }, [&] { return s.chain.currentBoard == 2; }},
         {"start option", [&] { f.OptionSTADC[1]->setValueAsClick(true); },
-         [&] { return rig.state().view.commands.continuousStart == 1; }},
-        {"cycle", [&] { f.Command1[10]->click(); for (int i = 0; i < 3; ++i) rig.tick(); },
-         [&] { return rig.state().acq.continuousActive == 1; }},
-        {"ten cells", [&] { f.Check0[3]->setValueAsClick(1); }, [&] { return rig.state().view.tenCellLayout; }},
+         [&] { return s.view.commands.continuousStart == 1; }},
+        {"cycle", [&] { f.Command1[10]->click(); rig.tick(3); }, [&] { return s.acq.continuousActive == 1; }},
+        {"ten cells", [&] { f.Check0[3]->setValueAsClick(1); }, [&] { return s.view.tenCellLayout; }},
     };
     for (const Action& a : actions) {
         a.act();
         EXPECT_TRUE(a.reached()) << a.what;
-        test::Report report;
-        CheckFormMirrorsView(f, rig.state(), report);
+        Report report;
+        CheckFormMirrorsView(f, s, report);
         EXPECT_TRUE(report.Ok()) << "after " << a.what << ":\n" << report.Text();
     }
     const std::size_t identified = rig.count("IZ");
     rig.tick(); // Timer1 reaches the session's tick
     EXPECT_EQ(rig.count("IZ"), identified + 1);
-    // The board columns and the focus animation follow the chain selection.
-    EXPECT_EQ(Text(f.Label12), "BOARDS    1      2      3");
-    EXPECT_EQ(f.Label9[1]->left(), 504 + 48);
-    EXPECT_EQ(f.Shape15->top(), 532 - 80);
-    EXPECT_EQ(f.Command4[2]->bounds().height, 30);
-    EXPECT_EQ(f.Shape1[24]->borderWidth(), 2);
-    EXPECT_EQ(Text(f.Option3[0]), "CUSTOM BRD# 3");
-    EXPECT_EQ(f.Image1->left(), 472 + 48);
-    EXPECT_FALSE(f.Text1[11]->isVisibleTo(&f));
-    EXPECT_EQ(Text(f.Command8[2]), "READ CELL   9 -10");
+    // The board columns and the focus animation follow the chain selection:
+    // row label, marker, board tab, focused button and its squares.
+    EXPECT_EQ(std::tuple(Text(f.Label12), Text(f.Option3[0]), Text(f.Command8[2])),
+              std::tuple("BOARDS    1      2      3", "CUSTOM BRD# 3", "READ CELL   9 -10"));
+    EXPECT_EQ(std::tuple(f.Label9[1]->left(), f.Image1->left(), f.Shape15->top(), f.Command4[2]->bounds().height,
+                         f.Shape1[24]->borderWidth(), f.Text1[11]->isVisibleTo(&f)),
+              std::tuple(504 + 48, 472 + 48, 532 - 80, 30, 2, false));
+    for (int b = 0; b < 3; ++b) // the mouse reaches an oval for its tool tip
+        EXPECT_EQ(f.canvas()->childAt(f.Shape12[U(b)]->geometry().center()), f.Shape12[U(b)]) << b;
     EXPECT_TRUE(rig.messages.empty());
-
     f.mnuExit->trigger();
     EXPECT_EQ(rig.closed, (std::vector{acquisition::CloseReason::Exit}));
 }
@@ -214,16 +147,11 @@ TEST(Window, OperatorSoakKeepsTheFormInStepWithTheSession)
     auto& f = rig.form();
     std::mt19937 rng(4);
     auto pick = [&](std::size_t n) { return static_cast<int>(rng() % n); };
-    std::vector<ui::CommandButton*> buttons;
-    for (auto* array : {&f.Command0, &f.Command3, &f.Command7}) buttons.insert(buttons.end(), array->begin(), array->end());
-    for (int i : {2, 3, 4, 5, 6, 7, 8, 9, 10}) buttons.push_back(f.Command1[U(i)]);
-    for (auto* b : f.Command4) buttons.push_back(b);
-    for (auto* b : f.Command5) buttons.push_back(b);
-    for (auto* b : f.Command8) buttons.push_back(b);
-    std::vector<ui::CheckBox*> boxes;
-    for (auto* array : {&f.Check1, &f.Check2, &f.Check3}) boxes.insert(boxes.end(), array->begin(), array->end());
-    for (auto* b : f.Check6) boxes.push_back(b);
-    for (int i = 3; i < 8; ++i) boxes.push_back(f.Check0[U(i)]);
+    auto add = [](auto& to, const auto&... arrays) { (to.insert(to.end(), arrays.begin(), arrays.end()), ...); };
+    std::vector<ui::CommandButton*> buttons{f.Command1.begin() + 2, f.Command1.begin() + 11};
+    add(buttons, f.Command0, f.Command3, f.Command4, f.Command5, f.Command7, f.Command8);
+    std::vector<ui::CheckBox*> boxes{f.Check0.begin() + 3, f.Check0.end()};
+    add(boxes, f.Check1, f.Check2, f.Check3, f.Check6);
     for (int a = 0; a < 600; ++a) {
         const int roll = pick(10);
         if (roll < 3) {
@@ -237,15 +165,17 @@ TEST(Window, OperatorSoakKeepsTheFormInStepWithTheSession)
         } else {
             f.Combo1->setListIndexAsClick(pick(6));
         }
-        test::Report report;
+        Report report;
         CheckFormMirrorsView(f, rig.state(), report);
         ASSERT_TRUE(report.Ok()) << "action " << a << ":\n" << report.Text();
     }
 }
 
-TEST(Window, KeysTypedIntoAThresholdBox)
+// Typing into a threshold box, Enter handing on to WRITE CONFIG, and Enter or
+// keypad Enter on a focused command button pressing it as a click does.
+TEST(Window, KeysTypedIntoAThresholdBoxAndEnterOnTheFocusedButton)
 {
-    WindowRig rig("boards=1");
+    WindowRig rig("boards=2");
     ASSERT_TRUE(rig.start());
     auto& f = rig.form();
     f.show();
@@ -253,50 +183,24 @@ TEST(Window, KeysTypedIntoAThresholdBox)
     ui::TextBox* vov = f.Text2[1];
     vov->setFocus(Qt::MouseFocusReason); // clicking into the box empties it
     EXPECT_EQ(Text(vov), "");
-    for (QChar c : QStringLiteral("4a-.2.")) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(vov, &press);
-    }
-    EXPECT_EQ(Text(vov), "4.2");
-    EXPECT_EQ(vov->backColor(), colour::kLightGrey);
+    Type("4a-.2.");
+    EXPECT_TRUE(Text(vov) == "4.2" && vov->backColor() == colour::kLightGrey) << Text(vov);
     vov->selectAll(); // a digit typed over a selection replaces it
-    QKeyEvent five(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
-    QApplication::sendEvent(vov, &five);
-    EXPECT_EQ(Text(vov), "5");
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QApplication::sendEvent(vov, &enter);
-    EXPECT_TRUE(f.Command1[5]->hasFocus());
-    EXPECT_EQ(Text(vov), "4.992V "); // checked once on leaving, stored, shown again
-    EXPECT_TRUE(rig.messages.empty());
+    Type("5\r");
+    EXPECT_TRUE(Text(vov) == "4.992V " && rig.messages.empty()) << Text(vov); // checked on leaving, stored, shown
+    ASSERT_TRUE(f.Command1[5]->hasFocus());
     // Leaving a box by clicking elsewhere checks it too.
     f.Text2[0]->setFocus(Qt::MouseFocusReason);
-    QKeyEvent six(QEvent::KeyPress, Qt::Key_6, Qt::NoModifier, QStringLiteral("6"));
-    QApplication::sendEvent(f.Text2[0], &six);
+    Type("6");
     f.Command1[6]->setFocus(Qt::MouseFocusReason);
     EXPECT_EQ(rig.messages, std::vector<std::string>{"Only Enter Values Between -0.744V and 5.376V."});
     EXPECT_EQ(Text(f.Text2[0]), "-0.744V ");
-    f.hide();
-}
-
-// Enter on a focused command button presses it as a click does.
-TEST(Window, EnterPressesTheFocusedCommandButton)
-{
-    WindowRig rig("boards=2");
-    ASSERT_TRUE(rig.start());
-    auto& f = rig.form();
-    f.show();
-    QApplication::setActiveWindow(&f);
-    const std::string write = rig.state().images.pending[0][0];
     for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
         f.Command1[5]->setFocus();
         const std::size_t before = rig.rec.writes().size();
-        QKeyEvent press(QEvent::KeyPress, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QApplication::sendEvent(f.Command1[5], &press);
-        std::size_t frames = 0;
-        for (std::size_t i = before; i < rig.rec.writes().size(); ++i)
-            frames += rig.rec.writes()[i].rfind("MSxT01SC7", 0) == 0 ? 1 : 0;
-        EXPECT_EQ(frames, 1u);
-        EXPECT_TRUE(f.Command1[6]->hasFocus()); // WRITE CONFIG hands on to READ CONFIG
+        Key(key, nullptr, {}, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_EQ(rig.configWrites(before).size(), 1u) << key;
+        EXPECT_TRUE(f.Command1[6]->hasFocus()) << key; // WRITE CONFIG hands on to READ CONFIG
     }
     // A held key does not write again and again.
     f.Command1[5]->setFocus();
@@ -314,26 +218,23 @@ TEST(Window, TicksGoOnWhileTheRealMessageBoxWaits)
 {
     WindowRig rig("boards=1");
     ASSERT_TRUE(rig.start());
-    auto& s = rig.window.session();
-    s.EnterThreshold(1, "4.2");
-    s.EnterThreshold(0, "3.0");
-    s.OnCdcArrow(1);
-    s.OnCommandButton(5);
+    rig.session().EnterThreshold(1, "4.2");
+    rig.session().EnterThreshold(0, "3.0");
+    rig.session().OnCdcArrow(1);
+    rig.session().OnCommandButton(5);
     ASSERT_EQ(rig.state().acq.keepAliveActive, 1);
     rig.window.display().messageHook = nullptr;
     rig.form().Timer1->start();
     bool boxSeen = false;
-    QTimer::singleShot(1200, [&] {
-        QWidget* box = QApplication::activeModalWidget();
-        boxSeen = box != nullptr;
-        if (box) box->close();
-    });
+    QTimer::singleShot(1200, [&] { if ((boxSeen = QApplication::activeModalWidget())) QApplication::activeModalWidget()->close(); });
     const std::size_t polls = rig.count("MSxS40S07X");
-    rig.type(0, "9\r"); // out of range: the box waits ~1.2 s
+    emit rig.form().Text2[0]->focusEntered(0);
+    Type("9\r", rig.form().Text2[0]); // out of range: the box waits ~1.2 s
     rig.form().Timer1->stop();
     EXPECT_TRUE(boxSeen);
     EXPECT_GE(rig.count("MSxS40S07X") - polls, 3u);
     EXPECT_EQ(Text(rig.form().Text2[0]), "3.000V "); // the stored value again
-    EXPECT_TRUE(rig.state().acq.indication.messageVisible);
-    EXPECT_EQ(rig.form().Label_KA[0]->isVisibleTo(&rig.form()), rig.state().acq.indication.wdtServiceVisible);
+    Report painted; // and the window was repainted meanwhile
+    CheckFormMirrorsView(rig.form(), rig.state(), painted);
+    EXPECT_TRUE(rig.state().acq.indication.messageVisible && painted.Ok()) << painted.Text();
 }
