@@ -42,9 +42,7 @@ void TypeIntoEditors(SessionRig& rig, const config::StackConfiguration& c, bool 
 // The frames of "WRITE CONFIG" after the configuration was given one way.
 std::vector<std::string> WriteFrames(SessionRig& rig)
 {
-    rig.markWrites();
-    rig.session.OnCommandButton(5);
-    return rig.writesSinceMark();
+    return rig.framesOf([&] { rig.session.OnCommandButton(5); });
 }
 
 const config::StackConfiguration kDiffering{{
@@ -58,11 +56,9 @@ const config::StackConfiguration kDiffering{{
 TEST(ConfigFileSession, DifferingBoardsLoadAsTypedIntoCustomEditorsAndGrowTheStack)
 {
     SessionRig loaded("boards=3"), typed("boards=3");
-    ASSERT_TRUE(loaded.start());
-    ASSERT_TRUE(typed.start());
-    loaded.markWrites();
-    EXPECT_EQ(loaded.session.LoadConfiguration(kDiffering), "");
-    for (const auto& frame : loaded.writesSinceMark()) EXPECT_NE(frame.rfind("MSxT01", 0), 0u) << "written before WRITE CONFIG";
+    ASSERT_TRUE(loaded.start() && typed.start());
+    for (const auto& frame : loaded.framesOf([&] { EXPECT_EQ(loaded.session.LoadConfiguration(kDiffering), ""); }))
+        EXPECT_NE(frame.rfind("MSxT01", 0), 0u) << "written before WRITE CONFIG";
     EXPECT_EQ(loaded.state().chain.lastBoardIndex, 2);
     EXPECT_EQ(loaded.state().config.globalCfgr0Mode, 0);
     EXPECT_EQ(loaded.state().config.globalThresholdMode, 0);

@@ -17,14 +17,6 @@ std::filesystem::path TempFile(const std::string& name)
     return std::filesystem::temp_directory_path() / ("qm7410-" + name + "-" + std::to_string(::getpid()) + ".csv");
 }
 
-// The session's clocks follow the simulator's manual clock.
-void FollowSimulatedTime(SessionRig& rig)
-{
-    rig.session.setClocks(
-        [&] { return std::chrono::system_clock::time_point(std::chrono::milliseconds(1'796'000'000'000 + rig.clock->nowMs())); },
-        [&] { return protocol::HealthClock::time_point(std::chrono::milliseconds(rig.clock->nowMs())); });
-}
-
 datalog::RecordParser ReadBack(const std::filesystem::path& file)
 {
     datalog::RecordReader reader(file);
@@ -37,9 +29,8 @@ datalog::RecordParser ReadBack(const std::filesystem::path& file)
 TEST(Recording, EveryPassOfAFaultyStackUntilTheBoardIsLost)
 {
     SessionRig rig("boards=3,seed=4,pec-errors=1:0.5,thsd=2,unplug-after=4");
-    FollowSimulatedTime(rig);
-    ASSERT_TRUE(rig.start());
-    rig.measure(3);
+    rig.followSimulatedTime();
+    ASSERT_TRUE(rig.startMeasuring(3));
     const auto file = TempFile("faulty");
     ASSERT_TRUE(rig.session.StartRecording({file, 0, {}, "qm7410-test 1", "simulated: faulty"}));
     EXPECT_EQ(rig.state().acq.continuousActive, 1); // recording starts the cycle
@@ -80,28 +71,25 @@ TEST(Recording, EveryPassOfAFaultyStackUntilTheBoardIsLost)
 TEST(Recording, IntervalBoardsAndAFileThatGoesAway)
 {
     SessionRig rig("boards=4");
-    FollowSimulatedTime(rig);
+    rig.followSimulatedTime();
     ASSERT_TRUE(rig.start());
+    // Before any write the header names no configuration, and still reads back.
+    const auto unwritten = TempFile("unwritten");
+    ASSERT_TRUE(rig.session.StartRecording({unwritten, 0, {}, "t", "d"}));
+    rig.tick(3);
+    rig.session.StopRecording();
+    rig.session.OnCommandButton(10); // the cycle the recording started goes on until stopped
+    const datalog::RecordParser q = ReadBack(unwritten);
+    EXPECT_FALSE(q.failed()) << q.error();
+    EXPECT_EQ(q.header().boards.at(0).config[0], "--");
+    EXPECT_EQ(q.records(), 1u);
+    std::filesystem::remove(unwritten);
+
     rig.measure(4);
     EXPECT_FALSE(rig.session.StartRecording({"/nonexistent-dir/x.csv", 0, {}, "t", "d"}));
     EXPECT_FALSE(rig.session.recordingError().empty());
     EXPECT_FALSE(rig.view().recording.active);
     EXPECT_FALSE(rig.session.StartRecording({TempFile("none"), 0, {7}, "t", "d"})); // not on the stack
-
-    // Before any write the header names no configuration, and still reads back.
-    const auto unwritten = TempFile("unwritten");
-    {
-        SessionRig fresh("boards=1");
-        ASSERT_TRUE(fresh.start());
-        ASSERT_TRUE(fresh.session.StartRecording({unwritten, 0, {}, "t", "d"}));
-        fresh.tick(3);
-        fresh.session.StopRecording();
-        const datalog::RecordParser q = ReadBack(unwritten);
-        EXPECT_FALSE(q.failed()) << q.error();
-        EXPECT_EQ(q.header().boards.at(0).config[0], "--");
-        EXPECT_EQ(q.records(), 1u);
-        std::filesystem::remove(unwritten);
-    }
 
     const auto file = TempFile("interval");
     rig.session.OnCommandButton(10);
@@ -120,9 +108,7 @@ TEST(Recording, IntervalBoardsAndAFileThatGoesAway)
     EXPECT_FALSE(rig.view().recording.active);
     ASSERT_EQ(rig.display.messages.size(), 1u);
     EXPECT_NE(rig.display.messages[0].find("The datalog stopped"), std::string::npos);
-    rig.markWrites();
-    rig.tick(3);
-    EXPECT_EQ(rig.writesSinceMark().size(), 6u); // the cycle carries on
+    EXPECT_EQ(rig.framesOf([&] { rig.tick(3); }).size(), 6u); // the cycle carries on
     rig.session.StopRecording(); // nothing left to stop
     EXPECT_EQ(rig.display.messages.size(), 1u);
 }

@@ -1,10 +1,10 @@
 // A seeded random operator drives the session over a faulty ten-board stack
 // (PEC errors, thermal shutdown, an open wire, a failing multiplexer, a
-// self-test fault, discharging and masked cells) and over a controller that
-// garbles, cuts, lengthens or swallows replies. Every register read and write
-// is checked against what went over the wire, and after every action the
-// state stays in range and the view agrees with it. An operator who pulls the
-// plug half way through closes the window at the next identifying tick.
+// self-test fault, discharging and masked cells), then behind a controller
+// that garbles, cuts, lengthens or swallows replies. Every register read and
+// write is checked against what went over the wire, and after every action the
+// state stays in range and the view agrees with it. Pulling the plug then
+// closes the window at the next identifying tick.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,7 +15,6 @@
 #include "support/SessionRig.h"
 
 using namespace qm;
-using test::SessionRig;
 
 namespace {
 
@@ -25,152 +24,98 @@ constexpr int kActions = 2500; // the sanitizer build runs about ten times slowe
 constexpr int kActions = 8000;
 #endif
 
-constexpr const char* kFaultyStack =
-    "boards=10,seed=3,pec-errors=1:0.1,thsd=2,openwire=3:7,mux-fail=4,selftest-fault=5:3";
-
-// Spoils the replies of the device behind it on a seeded schedule: garbage
-// characters (any byte, NUL included), replies cut short, replies with extra
-// characters (of which only the requested count arrives), or none at all. The
-// identification goes through untouched, so the board stays recognised.
-class UnreliableController : public link::Device {
-public:
-    UnreliableController(link::Device& inner, std::uint32_t seed) : inner_(inner), rng_(seed) {}
-
-    bool open(int index) override { return inner_.open(index); }
-    void setTimeouts(int readMs, int writeMs) override { inner_.setTimeouts(readMs, writeMs); }
-    std::size_t write(std::string_view bytes) override
-    {
-        identifying_ = bytes == "IZ";
-        return inner_.write(bytes);
-    }
+// Passes everything on, but once enabled spoils the replies to reads on a
+// seeded schedule: garbage characters (any byte, NUL included), replies cut
+// short, replies with extra characters (of which only the requested count
+// arrives), or none at all. The identification goes through untouched.
+struct UnreliableController : link::Device {
+    UnreliableController(link::Device& device, std::uint32_t seed) : inner(device), rng(seed) {}
+    bool open(int index) override { return inner.open(index); }
+    void setTimeouts(int readMs, int writeMs) override { inner.setTimeouts(readMs, writeMs); }
+    std::size_t write(std::string_view bytes) override { return identifying = bytes == "IZ", inner.write(bytes); }
+    std::size_t readAvailable(char* buf, std::size_t n, int ms) override { return inner.readAvailable(buf, n, ms); }
+    std::int32_t close() override { return inner.close(); }
     std::size_t read(char* buf, std::size_t n) override
     {
         std::string reply(n, '\0');
-        reply.resize(inner_.read(reply.data(), n));
-        if (!identifying_) spoil(reply);
-        const std::size_t got = std::min(reply.size(), n);
-        std::memcpy(buf, reply.data(), got);
-        return got;
-    }
-    std::size_t readAvailable(char* buf, std::size_t n, int waitMs) override
-    {
-        return inner_.readAvailable(buf, n, waitMs);
-    }
-    std::int32_t close() override { return inner_.close(); }
-
-    bool enabled = false;
-
-private:
-    std::size_t pick(std::size_t n) { return n == 0 ? 0 : rng_() % n; }
-    char anyByte() { return static_cast<char>(rng_() & 0xFF); }
-
-    void spoil(std::string& reply)
-    {
-        if (!enabled) return;
-        switch (pick(10)) {
-        case 0:
-            for (char& ch : reply) ch = anyByte();
-            break;
-        case 1:
-        case 2:
-            for (std::size_t k = 1 + pick(6); k > 0 && !reply.empty(); --k) reply[pick(reply.size())] = anyByte();
+        reply.resize(inner.read(reply.data(), n));
+        const auto pick = [&](std::size_t k) { return k == 0 ? 0 : rng() % k; };
+        switch (enabled && !identifying ? pick(10) : 9) {
+        case 0: for (char& c : reply) c = static_cast<char>(rng()); break;
+        case 1: case 2:
+            for (auto k = 1 + pick(6); k-- > 0 && !reply.empty();) reply[pick(reply.size())] = static_cast<char>(rng());
             break;
         case 3: reply.resize(pick(reply.size())); break;
-        case 4: {
-            static constexpr char kHex[] = "0123456789ABCDEFabcdef";
-            std::string extra(1 + pick(40), '0');
-            for (char& ch : extra) ch = kHex[pick(sizeof kHex - 1)];
-            reply.insert(pick(reply.size() + 1), extra);
-            break;
-        }
+        case 4: reply.insert(pick(reply.size() + 1), 1 + pick(40), "0123456789ABCDEFabcdef"[pick(22)]); break;
         case 5: reply.clear(); break;
-        default: break;
         }
+        std::memcpy(buf, reply.data(), std::min(reply.size(), n));
+        return std::min(reply.size(), n);
     }
 
-    link::Device& inner_;
-    std::mt19937 rng_;
-    bool identifying_ = false;
+    link::Device& inner;
+    std::mt19937 rng;
+    bool identifying = false, enabled = false;
 };
 
-void Soak(SessionRig& rig, test::Operator& op, int actions, const std::function<void(int)>& tick)
+// Lets a seeded operator act `actions` times (while the session stays open),
+// checking after each action the invariants, every read and write, and that
+// only the threshold check ever shows a message.
+void Soak(test::CheckedSession& on, std::uint32_t seed, int actions, const std::function<void()>& tick)
 {
-    for (int a = 0; a < actions && !rig.session.closed(); ++a) {
-        const presentation::PresentationState before = rig.state().status;
-        op.act(tick);
+    test::Operator op(on.session, test::Seeded(seed));
+    for (int a = 0; a < actions && !on.session.closed(); ++a) {
+        const presentation::PresentationState before = on.session.state().status;
+        op.act([&](int n) {
+            while (n-- > 0) tick();
+        });
         test::Report report;
-        test::CheckSession(report, rig.state(), before);
-        for (const auto& m : rig.display.messages)
+        test::CheckSession(report, on.session.state(), before);
+        for (const auto& m : on.display.messages)
             report.Expect(m == config::kVuvRangeMessage || m == config::kVovRangeMessage || m == config::kOrderMessage,
                           "only the threshold check shows a message");
-        ASSERT_TRUE(report.Ok()) << "action " << a << ":\n" << report.Text();
-        ASSERT_TRUE(rig.checker.report.Ok()) << "action " << a << ":\n" << rig.checker.report.Text();
+        ASSERT_TRUE(report.Ok() && on.checker.report.Ok())
+            << "action " << a << ":\n" << report.Text() << on.checker.report.Text();
     }
 }
 
 } // namespace
 
-TEST(SessionSoak, RandomOperatorOverAFaultyTenBoardStack)
+TEST(SessionSoak, RandomOperatorOverAFaultyStackThenSpoiledRepliesThenTheBoardUnplugged)
 {
-    SessionRig rig(kFaultyStack);
-    ASSERT_TRUE(rig.start());
-    rig.measure(10);
-    rig.session.OnRegisterBox(1, 3, true); // discharge cell 4
-    rig.session.OnRegisterBox(3, 2, true); // mask cell 7
-    rig.session.OnCommandButton(5);
-    rig.session.OnCommandButton(10);
-    test::Operator op(rig.session, test::Seeded(11));
-    Soak(rig, op, kActions, [&](int n) { rig.tick(n); });
-    EXPECT_GT(rig.checker.reads, kActions / 4);
-    EXPECT_TRUE(rig.display.closed.empty());
-}
-
-TEST(SessionSoak, ControllerThatSpoilsRepliesUnderTheCycleAndTheOperator)
-{
-    // The rig's simulated stack stands behind the spoiling controller.
-    SessionRig rig("boards=6,seed=5,thsd=4");
-    UnreliableController spoiler(rig.device, 7);
-    test::ReadChecker checker(spoiler);
-    test::RecordingDisplay display;
-    acquisition::Session session(checker, display);
-    checker.attach(session);
-    ASSERT_TRUE(session.OnLoad());
-    session.OnBoardCountChosen(5);
-    session.EnterThreshold(1, "4.2");
-    session.OnCdcArrow(1);
-    session.OnCommandButton(5);
-    session.OnCommandButton(10);
+    test::SimulatedStack stack("boards=10,seed=3,pec-errors=1:0.1,thsd=2,openwire=3:7,mux-fail=4,selftest-fault=5:3");
+    UnreliableController spoiler(stack.device, 7);
+    test::CheckedSession on(spoiler);
+    auto& s = on.session;
+    const auto tick = [&] {
+        stack.clock->advance(100);
+        s.OnTimerTick();
+    };
+    ASSERT_TRUE(s.OnLoad());
+    s.OnBoardCountChosen(9);
+    s.EnterThreshold(1, "4.2");
+    s.EnterThreshold(0, "3.0");
+    s.OnCdcArrow(1);
+    s.OnRegisterBox(1, 3, true); // discharge cell 4
+    s.OnRegisterBox(3, 2, true); // mask cell 7
+    s.OnCommandButton(5);
+    s.OnCommandButton(10);
+    Soak(on, 11, kActions, tick);
+    EXPECT_GT(on.checker.reads, kActions / 4);
     spoiler.enabled = true;
-    test::Operator op(session, test::Seeded(23));
-    for (int a = 0; a < kActions / 2; ++a) {
-        const presentation::PresentationState before = session.state().status;
-        op.act([&](int n) {
-            for (int i = 0; i < n; ++i) {
-                rig.clock->advance(100);
-                session.OnTimerTick();
-            }
-        });
-        test::Report report;
-        test::CheckSession(report, session.state(), before);
-        ASSERT_TRUE(report.Ok()) << "action " << a << ":\n" << report.Text();
-        ASSERT_TRUE(checker.report.Ok()) << "action " << a << ":\n" << checker.report.Text();
-    }
-    EXPECT_TRUE(display.closed.empty());
-}
+    Soak(on, 23, kActions / 2, tick);
+    EXPECT_TRUE(on.display.closed.empty());
 
-TEST(SessionSoak, OperatorWhoUnplugsTheBoardClosesTheWindowAtTheNextIdentifyingTick)
-{
-    SessionRig rig("boards=4,seed=9");
-    ASSERT_TRUE(rig.start());
-    rig.measure(4);
-    test::Operator op(rig.session, test::Seeded(5));
-    for (int a = 0; a < 300; ++a) op.act([&](int n) { rig.tick(n); });
-    rig.device.unplug();
     // Whatever the operator does now, the next tick that identifies closes.
-    for (int a = 0; a < 50 && !rig.session.closed(); ++a) {
-        op.act([&](int n) { rig.tick(n); });
-        if (rig.state().acq.lowCurrentStandby == 1) rig.session.OnCommandButton(6);
+    spoiler.enabled = false;
+    stack.device.unplug();
+    test::Operator op(s, test::Seeded(5));
+    for (int a = 0; a < 50 && !s.closed(); ++a) {
+        op.act([&](int n) {
+            while (n-- > 0) tick();
+        });
+        if (s.state().acq.lowCurrentStandby == 1) s.OnCommandButton(6);
     }
-    rig.tick();
-    EXPECT_EQ(rig.display.closed, (std::vector{acquisition::CloseReason::BoardLost}));
+    tick();
+    EXPECT_EQ(on.display.closed, (std::vector{acquisition::CloseReason::BoardLost}));
 }

@@ -1,19 +1,11 @@
 #pragma once
 // Traffic fixtures: recordings of the controller traffic (tests/data/traffic/
 // NAME.jsonl) made over faulty simulated stacks while a scripted operator works
-// the session, each kept beside what the session showed after every step of the
-// script (NAME.view). Replaying a recording through the same script must show
-// the same, step by step; TrafficReplayTest.cpp checks it and remakes the files
+// the session, each kept beside what the session showed after every step
+// (NAME.view: after each "step" line, the areas that changed, as JSON).
+// Replaying a recording through the same script must show the same, step by
+// step; TrafficReplayTest.cpp checks it and remakes the files
 // (scripts/remake-traffic-fixtures.sh).
-//
-// What the session shows is rendered area by area as JSON text: the cell boxes
-// and panels, the overview squares and the codes behind them, temperatures,
-// flags, the transfer panel, tabs, keep-alive indication, diagnostics,
-// configuration, command column, board count and focus, and the messages,
-// focus moves and closing of the step. A .view file lists, after each step, the
-// areas that changed since the step before:
-//   step READ CELLS
-//   cells [["4.1203V",0,16777215,true,...],...]
 #include <functional>
 #include <map>
 #include <optional>
@@ -24,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "acquisition/Session.h"
+#include "support/Operator.h"
 #include "support/SessionRig.h"
 
 namespace qm::config {
@@ -31,19 +24,16 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(FieldLook, fore, back)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(WriteButtonLook, caption, left, top, width, height, frameVisible)
 } // namespace qm::config
 
+namespace qm::protocol {
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(TransferPanel, direction, headerTop, headerBottom, caption, value, valueBack,
+                                   lastKind, lastGroupCode, ovalFill)
+} // namespace qm::protocol
+
 namespace qm::acquisition {
-// Value boxes, cell panels and temperature rows as short lists:
-// [text, back, fore], then for a panel [in selection, bar top, bar height, bar
-// colour, body fill] and for a row [in selection, bulb, lower stem, upper stem].
-inline void to_json(nlohmann::json& j, const ValueBox& b) { j = {b.text, b.back, b.fore}; }
-inline void to_json(nlohmann::json& j, const CellPanelView& c)
-{
-    j = {c.value.text, c.value.back, c.value.fore, c.inSelection, c.barTop, c.barHeight, c.barColour, c.bodyFill};
-}
-inline void to_json(nlohmann::json& j, const TemperatureRowView& r)
-{
-    j = {r.value.text, r.value.back, r.value.fore, r.inSelection, r.graphic[0], r.graphic[1], r.graphic[2]};
-}
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(ValueBox, text, back, fore)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(CellPanelView, value, inSelection, barTop, barHeight, barColour, bodyFill)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(TemperatureRowView, value, inSelection, graphic)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(DiagnosticView, fields)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(ConfigView, registerTexts, registerLook, cdcLook, vuvLook, vovLook, writeButton,
                                    readBackTexts, readBackBack, editors, thresholdTexts, zeroMarkers, cdcTable,
                                    cdcNumber, cdcFrame)
@@ -53,71 +43,117 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(CommandView, cycleCaption, cycleToolTip, cycl
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(KeepAliveIndication, messageVisible, messageBack, messageCaption, messageFontSize,
                                    wdtServiceVisible, pollButtonLeft, pollButtonWidth)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(FocusTarget, array, index)
+// All of the view but the oval tips (timed on the host's clock), the datalog
+// and the discharge check.
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(View, cells, squareColour, squareHollow, temperatures, flags, legend, config,
+                                   commands, diagnostics, tenCellLayout, selectedCell, selectedTemperatureRow, loaded)
 } // namespace qm::acquisition
-
-namespace qm::protocol {
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(TransferPanel, direction, headerTop, headerBottom, caption, value, valueBack,
-                                   lastKind, lastGroupCode, ovalFill)
-} // namespace qm::protocol
 
 namespace qm::test {
 
-// Area name -> its JSON text.
+// What the session shows, area by area (each a top-level field of the view or
+// a part of the state the window shows): area name -> its JSON text.
 using Shown = std::map<std::string, std::string>;
 
 inline Shown ShownBy(const acquisition::Session& session, const RecordingDisplay& display)
 {
     using nlohmann::json;
     const acquisition::AppState& s = session.state();
-    const acquisition::View& v = s.view;
-    json squares = json::array(), hollow = json::array(), codes = json::array();
-    for (int b = 0; b <= s.chain.lastBoardIndex; ++b) {
-        json sq = json::array(), ho = json::array(), co = json::array();
-        for (int c = 1; c <= 12; ++c) {
-            const auto i = static_cast<std::size_t>(presentation::PresentationState::StatusIndex(b, c));
-            sq.push_back(v.squareColour[i]);
-            ho.push_back(v.squareHollow[i] ? 1 : 0);
-            co.push_back(s.status.statusCode[i]);
-        }
-        squares.push_back(sq);
-        hollow.push_back(ho);
-        codes.push_back(co);
-    }
-    json tabs = json::array();
-    for (int t = 0; t < presentation::kTabCount; ++t) {
-        const auto tab = static_cast<presentation::Tab>(t);
-        tabs.push_back({s.tabs.state(tab), s.tabs.armedLook(tab)});
-    }
-    const std::map<std::string, json> areas{
-        {"identification", {{"text", s.acq.identification}, {"recognised", s.acq.boardRecognised}}},
-        {"boards",
-         {{"last", s.chain.lastBoardIndex}, {"current", s.chain.currentBoard}, {"tenCells", v.tenCellLayout},
-          {"cell", v.selectedCell}, {"temperatureRow", v.selectedTemperatureRow}, {"loaded", v.loaded}}},
-        {"cells", v.cells},
-        {"squares", {{"colour", squares}, {"hollow", hollow}}},
-        {"codes", codes},
-        {"temperatures", v.temperatures},
-        {"flags", {{"texts", v.flags}, {"legend", v.legend}}},
-        {"transfer", s.panel},
-        {"tabs", tabs},
-        {"keepAlive", s.acq.indication},
-        {"diagnostics", v.diagnostics.fields},
-        {"config", {{"view", v.config}, {"cfgr0Option", s.config.cfgr0Option}, {"thresholdOption", s.config.thresholdOption}}},
-        {"commands", v.commands},
-        {"messages", display.messages},
-        {"focus", display.focus},
-        {"closed", display.closed},
-    };
+    json all = s.view;
+    for (int t = 0; t < presentation::kTabCount; ++t)
+        all["tabs"].push_back(json::array({s.tabs.state(presentation::Tab(t)), s.tabs.armedLook(presentation::Tab(t))}));
+    all["identification"] = json::array({s.acq.identification, s.acq.boardRecognised});
+    all["boards"] = json::array({s.chain.lastBoardIndex, s.chain.currentBoard});
+    all["options"] = json::array({s.config.cfgr0Option, s.config.thresholdOption});
+    all["codes"] = s.status.statusCode;
+    all["transfer"] = s.panel;
+    all["keepAlive"] = s.acq.indication;
+    all["messages"] = display.messages;
+    all["focus"] = display.focus;
+    all["closed"] = display.closed;
     Shown shown;
-    for (const auto& [area, value] : areas) shown[area] = value.dump();
+    for (const auto& [area, value] : all.items()) shown[area] = value.dump();
     return shown;
 }
 
-// One operator action of a script; a step without an action is a timer tick.
+// One step of a script; a step without an action is a timer tick. An action
+// may tick itself, by the function it is given.
+using Tick = std::function<void()>;
 struct ScriptStep {
     std::string label;
-    std::function<void(acquisition::Session&)> act;
+    std::function<void(acquisition::Session&, const Tick&)> act;
 };
+
+// A script in words, one step each: "." a tick, "L" start-up, "Bn" command
+// button n, "Tn" self-test button n, "Dn" diagnostic button n, "Nn" the board
+// count at list position n, "Fn" the focus on board index n, "Sn" self-test
+// option n, "C" the duty-cycle up arrow, "U<volts>" and "O<volts>" typed VUV
+// and VOV.
+inline std::vector<ScriptStep> Script(const std::string& words)
+{
+    using S = acquisition::Session;
+    std::vector<ScriptStep> steps;
+    std::istringstream in(words);
+    for (std::string w; in >> w;) {
+        const std::string arg = w.substr(1);
+        const int n = std::atoi(arg.c_str());
+        const std::map<char, std::function<void(S&)>> acts{
+            {'L', [](S& s) { s.OnLoad(); }},
+            {'B', [n](S& s) { s.OnCommandButton(n); }},
+            {'T', [n](S& s) { s.OnSelfTestButton(n); }},
+            {'D', [n](S& s) { s.OnDiagnosticButton(n); }},
+            {'N', [n](S& s) { s.OnBoardCountChosen(n); }},
+            {'F', [n](S& s) { s.OnBoardFocus(n); }},
+            {'S', [n](S& s) { s.SelectSelfTest(n); }},
+            {'C', [](S& s) { s.OnCdcArrow(1); }},
+            {'U', [arg](S& s) { s.EnterThreshold(0, arg); }},
+            {'O', [arg](S& s) { s.EnterThreshold(1, arg); }},
+        };
+        if (w == ".") steps.push_back({"tick", nullptr});
+        else steps.push_back({w, [act = acts.at(w[0])](S& s, const Tick&) { act(s); }});
+    }
+    return steps;
+}
+
+// `count` actions of a seeded operator at every control (test::Operator).
+inline std::vector<ScriptStep> OperatorSteps(std::uint32_t seed, int count)
+{
+    auto source = std::make_shared<Operator::Source>(Seeded(seed));
+    std::vector<ScriptStep> steps;
+    for (int a = 0; a < count; ++a)
+        steps.push_back({"action " + std::to_string(a), [source](acquisition::Session& s, const Tick& tick) {
+                             Operator(s, [source] { return (*source)(); }).act([&](int n) {
+                                 while (n-- > 0) tick();
+                             });
+                         }});
+    return steps;
+}
+
+// Start-up and a configuration written for `boards` boards (VOV 4.2 V, VUV
+// 3.0 V, CDC 2) and read back.
+inline std::string Configured(int boards)
+{
+    return "L . . N" + std::to_string(boards - 1) + " O4.2 U3.0 C C B5 B6 ";
+}
+
+// The operator at the bench: the single commands, a look at board 2, passes
+// of the continuous cycle, the self tests and the diagnostics. `variant`
+// swaps a step for the divergence tests: "boards" writes for one board fewer,
+// "button" starts an open-wire conversion where the script starts a cell
+// conversion.
+inline std::vector<ScriptStep> BenchScript(int boards, std::string_view variant = {})
+{
+    return Script(Configured(variant == "boards" ? boards - 1 : boards) + ". " + (variant == "button" ? "B3" : "B2") +
+                  " . B7 B8 B4 . B9 B3 . B7 F1 F0 B10 . . . . . . . . . B10 S0 T0 . T3 T2 . T4 D0 . D1 . .");
+}
+
+// The configured stack with the continuous cycle left running.
+inline std::vector<ScriptStep> CycleScript(int boards, int ticks)
+{
+    std::string words = Configured(boards) + "B10";
+    while (ticks-- > 0) words += " .";
+    return Script(words);
+}
 
 struct StepShown {
     std::string label;
@@ -125,93 +161,23 @@ struct StepShown {
 };
 
 // Runs the steps until the session closes, rendering what it shows after each
-// one; beforeTick lets time pass (the simulator's clock) before a tick.
+// one; `advance` lets time pass (the simulator's clock) before a tick.
 inline std::vector<StepShown> RunScript(acquisition::Session& session, RecordingDisplay& display,
-                                        const std::vector<ScriptStep>& steps, const std::function<void()>& beforeTick)
+                                        const std::vector<ScriptStep>& steps, const Tick& advance)
 {
+    const Tick tick = [&] {
+        if (advance) advance();
+        session.OnTimerTick();
+    };
     std::vector<StepShown> out;
     for (const ScriptStep& step : steps) {
         if (session.closed()) break;
         display.messages.clear();
         display.focus.clear();
-        if (step.act) {
-            step.act(session);
-        } else {
-            if (beforeTick) beforeTick();
-            session.OnTimerTick();
-        }
+        step.act ? step.act(session, tick) : tick();
         out.push_back({step.label, ShownBy(session, display)});
     }
     return out;
-}
-
-// The operator at the bench: start-up, a configuration written for `boards`
-// boards, the single commands, a look at board 2, passes of the continuous
-// cycle, the self tests and the diagnostics. `variant` swaps a step for the
-// divergence tests: "boards" writes for one board fewer, "button" starts an
-// open-wire conversion where the script starts a cell conversion.
-inline std::vector<ScriptStep> BenchScript(int boards, std::string_view variant = {})
-{
-    using S = acquisition::Session;
-    const auto button = [](const char* label, int index) {
-        return ScriptStep{label, [index](S& s) { s.OnCommandButton(index); }};
-    };
-    const ScriptStep tick{"tick", nullptr};
-    const int chosen = variant == "boards" ? boards - 1 : boards;
-    std::vector<ScriptStep> steps{
-        {"start-up", [](S& s) { s.OnLoad(); }},
-        tick,
-        tick,
-        {"choose boards", [chosen](S& s) { s.OnBoardCountChosen(chosen - 1); }},
-        {"VOV 4.2", [](S& s) { s.EnterThreshold(1, "4.2"); }},
-        {"VUV 3.0", [](S& s) { s.EnterThreshold(0, "3.0"); }},
-        {"CDC up", [](S& s) { s.OnCdcArrow(1); }},
-        {"CDC up", [](S& s) { s.OnCdcArrow(1); }},
-        button("WRITE CONFIG", 5),
-        button("READ CONFIG", 6),
-        tick,
-        variant == "button" ? button("STOWAD", 3) : button("STCVAD", 2),
-        tick,
-        button("READ CELLS", 7),
-        button("READ FLAGS", 8),
-        button("STTMPAD", 4),
-        tick,
-        button("READ TEMPS", 9),
-        button("STOWAD", 3),
-        tick,
-        button("READ CELLS", 7),
-        {"board 2", [](S& s) { s.OnBoardFocus(1); }},
-        {"board 1", [](S& s) { s.OnBoardFocus(0); }},
-        button("START CONTINUOUS", 10),
-    };
-    for (int i = 0; i < 9; ++i) steps.push_back(tick);
-    const std::vector<ScriptStep> rest{
-        button("STOP CONTINUOUS", 10),
-        {"self test 1", [](S& s) { s.SelectSelfTest(0); }},
-        {"STCVAD SELF TEST", [](S& s) { s.OnSelfTestButton(0); }},
-        tick,
-        {"READ CELLS HEX", [](S& s) { s.OnSelfTestButton(3); }},
-        {"STTMPAD SELF TEST", [](S& s) { s.OnSelfTestButton(2); }},
-        tick,
-        {"READ TEMPS HEX", [](S& s) { s.OnSelfTestButton(4); }},
-        {"STARTDIAGN", [](S& s) { s.OnDiagnosticButton(0); }},
-        tick,
-        {"READ DIAGN", [](S& s) { s.OnDiagnosticButton(1); }},
-        tick,
-        tick,
-    };
-    steps.insert(steps.end(), rest.begin(), rest.end());
-    return steps;
-}
-
-// Start-up, a configuration written and the continuous cycle left running.
-inline std::vector<ScriptStep> CycleScript(int boards, int ticks)
-{
-    std::vector<ScriptStep> steps = BenchScript(boards);
-    steps.resize(10); // up to READ CONFIG
-    steps.push_back({"START CONTINUOUS", [](acquisition::Session& s) { s.OnCommandButton(10); }});
-    for (int i = 0; i < ticks; ++i) steps.push_back({"tick", nullptr});
-    return steps;
 }
 
 struct TrafficFixture {
@@ -221,21 +187,14 @@ struct TrafficFixture {
     bool cycleOnly; // CycleScript instead of BenchScript
 
     std::vector<ScriptStep> script() const { return cycleOnly ? CycleScript(boards, 40) : BenchScript(boards); }
-    std::string path(const char* extension) const
-    {
-        return std::string(QM_SOURCE_DIR "/tests/data/traffic/") + name + extension;
-    }
+    std::string path(const char* ext) const { return std::string(QM_SOURCE_DIR "/tests/data/traffic/") + name + ext; }
 };
 
-inline const std::vector<TrafficFixture>& TrafficFixtures()
-{
-    static const std::vector<TrafficFixture> all{
-        {"pec-thermal", "boards=3,seed=5,pec-errors=1:0.25,thsd=2", 3, false},
-        {"openwire-selftest", "boards=2,seed=2,openwire=0:5,selftest-fault=0:7,mux-fail=0", 2, false},
-        {"unplug", "boards=4,seed=3,unplug-after=3", 4, true},
-    };
-    return all;
-}
+inline const TrafficFixture kTrafficFixtures[] = {
+    {"pec-thermal", "boards=3,seed=5,pec-errors=1:0.25,thsd=2", 3, false},
+    {"openwire-selftest", "boards=2,seed=2,openwire=0:5,selftest-fault=0:7,mux-fail=0", 2, false},
+    {"unplug", "boards=4,seed=3,unplug-after=3", 4, true},
+};
 
 // The .view text: every area after the first step, then only what changed.
 inline std::string ViewFileText(const std::string& fixture, const std::vector<StepShown>& steps)
@@ -259,16 +218,12 @@ inline std::optional<std::vector<StepShown>> ParseViewFile(const std::string& te
 {
     std::vector<StepShown> steps;
     std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line.rfind("step ", 0) == 0) {
-            steps.push_back({line.substr(5), steps.empty() ? Shown{} : steps.back().shown});
-            continue;
-        }
+    for (std::string line; std::getline(in, line);) {
         const auto space = line.find(' ');
-        if (steps.empty() || space == std::string::npos) return std::nullopt;
-        steps.back().shown[line.substr(0, space)] = line.substr(space + 1);
+        if (line.empty() || line[0] == '#') continue;
+        if (line.rfind("step ", 0) == 0) steps.push_back({line.substr(5), steps.empty() ? Shown{} : steps.back().shown});
+        else if (steps.empty() || space == std::string::npos) return std::nullopt;
+        else steps.back().shown[line.substr(0, space)] = line.substr(space + 1);
     }
     return steps;
 }

@@ -55,8 +55,7 @@ public:
     std::string readLine(int limitMs = 10'000)
     {
         std::string line;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-        while (std::chrono::steady_clock::now() < end) {
+        for (const auto end = Deadline(limitMs); Clock::now() < end;) {
             pollfd p{out_, POLLIN, 0};
             if (::poll(&p, 1, 50) <= 0) continue;
             char c;
@@ -66,7 +65,7 @@ public:
         return line;
     }
 
-    // Everything the child wrote to standard error (after it has exited).
+    // Everything the child wrote to standard error or output (after it has exited).
     std::string errorText() { return drain(err_); }
     std::string outputText() { return drain(out_); }
 
@@ -74,18 +73,12 @@ public:
     // ended by a signal, -2 when it is still running at the limit.
     int wait(int limitMs = 20'000)
     {
-        if (status_ != kRunning) return status_;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-        while (std::chrono::steady_clock::now() < end) {
+        for (const auto end = Deadline(limitMs); status_ == kRunning && Clock::now() < end;) {
             int st = 0;
-            const pid_t r = ::waitpid(pid_, &st, WNOHANG);
-            if (r == pid_) {
-                status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-                return status_;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (::waitpid(pid_, &st, WNOHANG) == pid_) status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+            else std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        return -2;
+        return status_ == kRunning ? -2 : status_;
     }
 
     void signal(int sig)
@@ -94,15 +87,15 @@ public:
     }
 
 private:
+    using Clock = std::chrono::steady_clock;
     static constexpr int kRunning = -100;
+    static Clock::time_point Deadline(int ms) { return Clock::now() + std::chrono::milliseconds(ms); }
 
     static std::string drain(int fd)
     {
         std::string text;
         char buf[1024];
-        for (;;) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 200) <= 0) break;
+        for (pollfd p{fd, POLLIN, 0}; ::poll(&p, 1, 200) > 0;) {
             const ssize_t r = ::read(fd, buf, sizeof buf);
             if (r <= 0) break;
             text.append(buf, static_cast<std::size_t>(r));

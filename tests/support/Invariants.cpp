@@ -1,7 +1,7 @@
 #include "support/Invariants.h"
 
+#include <algorithm>
 #include <cmath>
-#include <span>
 
 #include "link/Transport.h"
 #include "presentation/DisplayContent.h"
@@ -23,49 +23,28 @@ std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
 int Digit(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
+    const auto at = std::string_view("0123456789abcdef0123456789ABCDEF").find(c);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at % 16);
 }
 
-bool UpperHexByte(std::string_view text)
-{
-    return text.size() == 2 && Digit(text[0]) >= 0 && Digit(text[1]) >= 0 && text == protocol::ByteText(
-        static_cast<std::uint8_t>(Digit(text[0]) * 16 + Digit(text[1])));
-}
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
+bool UpperHexByte(std::string_view t) { return t == protocol::ByteText(protocol::ByteFromText(t)); }
 
 std::string At(int board, int item = -1)
 {
     return " (board " + std::to_string(board) + (item >= 0 ? ", item " + std::to_string(item) : std::string()) + ")";
 }
 
-const std::string& ReplyOf(const RegisterImages& images, ReadKind kind)
-{
-    switch (kind) {
-    case ReadKind::Config: return images.configReply;
-    case ReadKind::Flags: return images.flagsReply;
-    case ReadKind::Temperatures: return images.temperaturesReply;
-    case ReadKind::Diagnostics: return images.diagnosticsReply;
-    case ReadKind::Cells: return images.cellsReply;
-    case ReadKind::CellsA: return images.cellsAReply;
-    case ReadKind::CellsB: return images.cellsBReply;
-    case ReadKind::CellsC: return images.cellsCReply;
-    }
-    return images.configReply;
-}
+bool IsCellKind(ReadKind kind) { return kind >= ReadKind::Cells && kind <= ReadKind::CellsC; }
 
-bool IsCellKind(ReadKind kind)
-{
-    return kind == ReadKind::Cells || kind == ReadKind::CellsA || kind == ReadKind::CellsB || kind == ReadKind::CellsC;
-}
+bool InVoltRange(float v) { return std::isfinite(v) && v >= protocol::CodeToVolts(0) && v <= protocol::CodeToVolts(4095); }
+
+// The shape of one register read: its kind, data bytes per board and, for the
+// cell reads, the cell group code (the cells it fills).
+struct ReadShape {
+    ReadKind kind;
+    int bytesPerBoard;
+    int groupCode;
+};
 
 // Board b's bytes as cut from a reply text: data bytes, PEC byte, whether the
 // PEC matched, and whether every one of its characters was a hex digit.
@@ -80,14 +59,13 @@ CutBoard CutBoardBytes(std::string_view reply, int board, int n)
 {
     CutBoard cut;
     const std::size_t first = 4 + U(board) * 2 * U(n + 1);
-    auto charAt = [&](std::size_t at) { return at < reply.size() ? reply[at] : '\0'; };
+    auto digitAt = [&](std::size_t at) { return Digit(at < reply.size() ? reply[at] : '\0'); };
     for (int k = 0; k <= n; ++k) {
-        const int hi = Digit(charAt(first + 2 * U(k)));
-        const int lo = Digit(charAt(first + 2 * U(k) + 1));
+        const int hi = digitAt(first + 2 * U(k)), lo = digitAt(first + 2 * U(k) + 1);
         cut.allHex = cut.allHex && hi >= 0 && lo >= 0;
-        const int value = hi < 0 ? 0 : (lo < 0 ? hi : hi * 16 + lo);
-        if (k < n) cut.data.push_back(static_cast<std::uint8_t>(value));
-        else cut.pec = static_cast<std::uint8_t>(value);
+        const auto value = static_cast<std::uint8_t>(hi < 0 ? 0 : (lo < 0 ? hi : hi * 16 + lo));
+        if (k < n) cut.data.push_back(value);
+        else cut.pec = value;
     }
     cut.matched = protocol::PecOfBytes(cut.data) == cut.pec;
     return cut;
@@ -101,57 +79,40 @@ std::int16_t ExpectedStatus(const RegisterImages& images, ReadKind kind, int b, 
     return protocol::kPecMatched;
 }
 
+// The oval of each verdict: none, matched, mismatch, thermal mark.
 std::int32_t ExpectedOval(std::int16_t status)
 {
-    switch (status) {
-    case protocol::kPecMatched: return colour::kGreen;
-    case protocol::kPecMismatch: return colour::kRed;
-    case protocol::kPecThermalMark: return colour::kOrange;
-    default: return colour::kWhite;
-    }
+    return std::array{colour::kWhite, colour::kGreen, colour::kRed, colour::kOrange}.at(U(status));
 }
-
-const float kMinVolts = protocol::CodeToVolts(0);
-const float kMaxVolts = protocol::CodeToVolts(4095);
-
-bool InVoltRange(float v) { return std::isfinite(v) && v >= kMinVolts && v <= kMaxVolts; }
 
 // Which table entries (1..150) a read may rewrite: the covered cells, or the
 // temperature inputs, of boards 0..last.
-bool Rewritten(const ReadShape& shape, int index, int lastBoardIndex)
+bool Rewritten(const ReadShape& shape, int index, int last)
 {
-    if (index >= 121) {
-        const int board = (index - 121) / 3;
-        return shape.kind == ReadKind::Temperatures && board <= lastBoardIndex;
-    }
+    if (index >= 121) return shape.kind == ReadKind::Temperatures && (index - 121) / 3 <= last;
     if (index < 1 || !IsCellKind(shape.kind)) return false;
     const int board = (index - 1) / 12;
-    const int cell = index - 12 * board;
-    return board <= lastBoardIndex && protocol::CellGroupFor(shape.groupCode).Covers(cell);
+    return board <= last && protocol::CellGroupFor(shape.groupCode).Covers(index - 12 * board);
 }
 
 // A 12-bit code decoded from the bytes must agree with the code text the read
 // took from the characters, when those characters were plain hex digits.
 void CheckCode(Report& r, const RegisterImages& after, int index, unsigned code, bool allHex, int board)
 {
-    const auto& text = after.codeText[U(index)];
+    std::string text = after.codeText[U(index)];
     const float volts = after.measured[U(index)];
     r.Expect(text.size() == 3, "code text of three characters", board, index);
     r.Expect(InVoltRange(volts), "value within the code range", board, index);
     if (!allHex) return;
-    if (Upper(text) != protocol::CodeText(code))
+    for (char& c : text)
+        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    if (text != protocol::CodeText(code))
         r.Fail("code text " + text + " differs from code " + protocol::CodeText(code) + At(board, index));
     r.Expect(volts == protocol::CodeToVolts(code), "value of the code", board, index);
 }
 
-unsigned Low12(const std::vector<std::uint8_t>& d, std::size_t j)
-{
-    return static_cast<unsigned>((d[j + 1] & 0x0F) << 8 | d[j]);
-}
-unsigned High12(const std::vector<std::uint8_t>& d, std::size_t j)
-{
-    return static_cast<unsigned>(d[j + 2] << 4 | d[j + 1] >> 4);
-}
+unsigned Low12(const std::vector<std::uint8_t>& d, std::size_t j) { return (d[j + 1] & 0x0Fu) << 8 | d[j]; }
+unsigned High12(const std::vector<std::uint8_t>& d, std::size_t j) { return unsigned(d[j + 2]) << 4 | d[j + 1] >> 4; }
 
 void CheckDecoded(Report& r, const RegisterImages& before, const RegisterImages& after, const ReadShape& shape,
                   int b, const CutBoard& cut)
@@ -177,29 +138,21 @@ void CheckDecoded(Report& r, const RegisterImages& before, const RegisterImages&
         break;
     case ReadKind::Diagnostics: {
         const auto& diag = after.diag[i];
-        const unsigned ref = static_cast<unsigned>((d[1] & 0x0F) << 8 | d[0]);
-        if (cut.allHex)
-            r.Expect(diag.referenceVolts == protocol::CodeToVolts(ref), "reference value", b);
-        if (!cut.matched) {
+        if (cut.allHex) r.Expect(diag.referenceVolts == protocol::CodeToVolts(Low12(d, 0)), "reference value", b);
+        if (!cut.matched)
             r.Expect(diag.revision == before.diag[i].revision && diag.muxFail == before.diag[i].muxFail,
                      "revision and multiplexer check kept on a PEC mismatch", b);
-        } else if (cut.allHex) {
+        else if (cut.allHex)
             r.Expect(diag.revision == (d[1] >> 6) && diag.muxFail == ((d[1] >> 5) & 1),
                      "revision and multiplexer check from the matching reply", b);
-        }
         break;
     }
-    case ReadKind::Cells:
-    case ReadKind::CellsA:
-    case ReadKind::CellsB:
-    case ReadKind::CellsC: {
-        const auto& group = protocol::CellGroupFor(shape.groupCode);
+    default: { // the cell reads
+        const int first = protocol::CellGroupFor(shape.groupCode).firstCell;
         for (int j = 0; j < shape.bytesPerBoard / 3; ++j) {
-            const int cell = group.firstCell + 2 * j;
-            CheckCode(r, after, RegisterImages::CellIndex(b, cell), Low12(d, U(3 * j)), cut.allHex, b);
-            CheckCode(r, after, RegisterImages::CellIndex(b, cell + 1), High12(d, U(3 * j)), cut.allHex, b);
+            CheckCode(r, after, RegisterImages::CellIndex(b, first + 2 * j), Low12(d, U(3 * j)), cut.allHex, b);
+            CheckCode(r, after, RegisterImages::CellIndex(b, first + 2 * j + 1), High12(d, U(3 * j)), cut.allHex, b);
         }
-        break;
     }
     }
 }
@@ -210,15 +163,14 @@ void CheckValidity(Report& r, const RegisterImages& before, const RegisterImages
     const auto i = U(b);
     const std::int16_t m = matched ? 1 : 0;
     std::int16_t cell = before.cellValid[i], flag = before.flagValid[i], temp = before.temperatureValid[i];
-    switch (kind) {
-    case ReadKind::Flags: flag = m; cell = 0; break;
-    case ReadKind::Temperatures: temp = (matched && after.configReadValid[i] == 1) ? 1 : 0; break;
-    case ReadKind::Cells:
-    case ReadKind::CellsA:
-    case ReadKind::CellsB:
-    case ReadKind::CellsC: cell = m; flag = 0; break;
-    case ReadKind::Config:
-    case ReadKind::Diagnostics: break;
+    if (kind == ReadKind::Flags) {
+        flag = m;
+        cell = 0;
+    }
+    if (kind == ReadKind::Temperatures) temp = (matched && after.configReadValid[i] == 1) ? 1 : 0;
+    if (IsCellKind(kind)) {
+        cell = m;
+        flag = 0;
     }
     r.Expect(after.cellValid[i] == cell, "cell data valid follows the verdict", b);
     r.Expect(after.flagValid[i] == flag, "flag data valid follows the verdict", b);
@@ -230,64 +182,22 @@ void CheckValidity(Report& r, const RegisterImages& before, const RegisterImages
 void CheckBoardUntouched(Report& r, const RegisterImages& before, const RegisterImages& after, ReadKind kind, int b)
 {
     const auto i = U(b);
-    const auto& sb = before.set(kind);
-    const auto& sa = after.set(kind);
-    r.Expect(sa.data[i] == sb.data[i] && sa.pec[i] == sb.pec[i] && sa.computed[i] == sb.computed[i],
-             "received set of a board beyond the chain kept", b);
-    r.Expect(after.pecStatus[i] == before.pecStatus[i], "verdict of a board beyond the chain kept", b);
-    r.Expect(after.cellValid[i] == before.cellValid[i] && after.flagValid[i] == before.flagValid[i] &&
-                 after.temperatureValid[i] == before.temperatureValid[i] &&
-                 after.configReadValid[i] == before.configReadValid[i],
-             "validity flags of a board beyond the chain kept", b);
-    r.Expect(after.thermalBit[i] == before.thermalBit[i] && after.thermalMark[i] == before.thermalMark[i],
-             "thermal bit and mark of a board beyond the chain kept", b);
-    r.Expect(after.readBack[i] == before.readBack[i] && after.flagTexts[i] == before.flagTexts[i],
-             "register texts of a board beyond the chain kept", b);
-    r.Expect(after.diag[i].referenceVolts == before.diag[i].referenceVolts &&
-                 after.diag[i].revision == before.diag[i].revision && after.diag[i].muxFail == before.diag[i].muxFail,
-             "diagnostic values of a board beyond the chain kept", b);
-}
-
-} // namespace
-
-void Report::Expect(bool ok, std::string_view what, int board, int item)
-{
-    if (ok) return;
-    std::string problem(what);
-    if (board >= 0 || item >= 0) problem += At(board, item);
-    problems.push_back(std::move(problem));
-}
-
-std::string Report::Text() const
-{
-    std::string text;
-    for (const auto& p : problems) text += p + "\n";
-    return text;
-}
-
-bool Printable(std::string_view text)
-{
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u > 0x7E) return false;
-    }
-    return true;
-}
-
-ReadShape ConfigurationRead() { return {ReadKind::Config, 6, 0}; }
-ReadShape FlagRead() { return {ReadKind::Flags, 3, 0}; }
-ReadShape TemperatureRead() { return {ReadKind::Temperatures, 5, 0}; }
-ReadShape DiagnosticRead() { return {ReadKind::Diagnostics, 2, 0}; }
-ReadShape CellRead(int groupCode)
-{
-    const auto& group = protocol::CellGroupFor(groupCode);
-    return {group.kind, group.bytesPerBoard, groupCode};
+    const auto &sb = before.set(kind), &sa = after.set(kind);
+    const auto &db = before.diag[i], &da = after.diag[i];
+    r.Expect(sa.data[i] == sb.data[i] && sa.pec[i] == sb.pec[i] && sa.computed[i] == sb.computed[i] &&
+                 after.pecStatus[i] == before.pecStatus[i] && after.cellValid[i] == before.cellValid[i] &&
+                 after.flagValid[i] == before.flagValid[i] && after.temperatureValid[i] == before.temperatureValid[i] &&
+                 after.configReadValid[i] == before.configReadValid[i] && after.thermalBit[i] == before.thermalBit[i] &&
+                 after.thermalMark[i] == before.thermalMark[i] && after.readBack[i] == before.readBack[i] &&
+                 after.flagTexts[i] == before.flagTexts[i] && da.referenceVolts == db.referenceVolts &&
+                 da.revision == db.revision && da.muxFail == db.muxFail,
+             "received set, verdict, validity, thermal marks and texts of a board beyond the chain kept", b);
 }
 
 void CheckRead(Report& r, const RegisterImages& before, const RegisterImages& after,
                const protocol::TransferPanel& panel, const ReadShape& shape, int last, int current)
 {
-    const std::string& reply = ReplyOf(after, shape.kind);
+    const std::string& reply = const_cast<RegisterImages&>(after).reply(shape.kind);
     r.Expect(reply.size() == link::kReplyBufferSize, "reply text keeps the buffer size");
     const int n = shape.bytesPerBoard;
     const auto& set = after.set(shape.kind);
@@ -295,8 +205,8 @@ void CheckRead(Report& r, const RegisterImages& before, const RegisterImages& af
         const auto i = U(b);
         const CutBoard cut = CutBoardBytes(reply, b, n);
         bool cutOk = set.pec[i] == cut.pec && set.computed[i] == protocol::PecOfBytes(cut.data);
-        for (int k = 0; k < n; ++k) cutOk = cutOk && set.data[i][U(k)] == cut.data[U(k)];
-        for (int k = n; k < 18; ++k) cutOk = cutOk && set.data[i][U(k)] == before.set(shape.kind).data[i][U(k)];
+        for (int k = 0; k < 18; ++k)
+            cutOk = cutOk && set.data[i][U(k)] == (k < n ? cut.data[U(k)] : before.set(shape.kind).data[i][U(k)]);
         r.Expect(cutOk, "received bytes and PEC cut from the reply", b);
         const std::int16_t status = ExpectedStatus(after, shape.kind, b, cut.matched);
         if (after.pecStatus[i] != status)
@@ -306,63 +216,35 @@ void CheckRead(Report& r, const RegisterImages& before, const RegisterImages& af
         CheckDecoded(r, before, after, shape, b, cut);
     }
     for (int b = last + 1; b < protocol::kBoardSlots; ++b) CheckBoardUntouched(r, before, after, shape.kind, b);
-    for (int index = 0; index < protocol::kTableSize; ++index) {
-        if (Rewritten(shape, index, last)) continue;
-        r.Expect(after.codeText[U(index)] == before.codeText[U(index)] &&
-                     after.measured[U(index)] == before.measured[U(index)],
-                 "table entry not covered by the read kept", -1, index);
-    }
+    for (int index = 0; index < protocol::kTableSize; ++index)
+        if (!Rewritten(shape, index, last))
+            r.Expect(after.codeText[U(index)] == before.codeText[U(index)] &&
+                         after.measured[U(index)] == before.measured[U(index)],
+                     "table entry not covered by the read kept", -1, index);
     if (shape.kind == ReadKind::Config) r.Expect(after.configReadBackFlag == 1, "read-back flag set by RDCFG");
 
     const auto c = U(current);
-    const bool currentMatched = set.pec[c] == set.computed[c];
-    r.Expect(panel.valueBack == (currentMatched ? colour::kWhite : colour::kRed), "panel colour follows the verdict");
+    r.Expect(panel.valueBack == (set.pec[c] == set.computed[c] ? colour::kWhite : colour::kRed),
+             "panel colour follows the verdict");
     r.Expect(panel.lastKind == static_cast<std::int16_t>(shape.kind), "panel shows the read");
     r.Expect(Printable(panel.value) && Printable(panel.caption), "panel texts printable");
 }
 
+// The frame must carry, highest board first, each board's six pending
+// registers (as their texts read) and their data PEC, as "S" tokens.
 void CheckWriteFrame(Report& r, std::string_view frame, const RegisterImages& images, int last)
 {
-    const std::size_t boards = U(last + 1);
-    const std::string_view head = "MSxT01SC7";
-    r.Expect(frame.size() == head.size() + boards * 7 * 3 + 1, "write frame length");
-    if (frame.size() != head.size() + boards * 7 * 3 + 1) return;
-    r.Expect(frame.substr(0, head.size()) == head && frame.back() == 'X', "write frame head and end");
-    std::size_t at = head.size();
+    std::string expected = "MSxT01SC7";
     for (int b = last; b >= 0; --b) {
         std::vector<std::uint8_t> regs;
-        for (int k = 0; k < 7; ++k, at += 3) {
-            const std::string_view token = frame.substr(at, 3);
-            const bool ok = token[0] == 'S' && UpperHexByte(token.substr(1));
-            r.Expect(ok, "write frame token S + two upper-case hex digits", b, k);
-            if (!ok) return;
-            const auto value = static_cast<std::uint8_t>(Digit(token[1]) * 16 + Digit(token[2]));
-            if (k < 6) {
-                regs.push_back(value);
-                r.Expect(value == protocol::ByteFromText(images.pending[U(b)][U(k)]),
-                         "register sent as the pending text reads", b, k);
-            } else {
-                r.Expect(value == protocol::PecOfBytes(regs), "data PEC over the registers sent", b);
-                r.Expect(images.writtenDataPec[U(b)] == value, "data PEC recorded", b);
-            }
-        }
+        for (const std::string& text : images.pending[U(b)]) regs.push_back(protocol::ByteFromText(text));
+        for (std::uint8_t value : regs) expected += "S" + protocol::ByteText(value);
+        expected += "S" + protocol::ByteText(protocol::PecOfBytes(regs));
+        r.Expect(images.writtenDataPec[U(b)] == protocol::PecOfBytes(regs), "data PEC recorded", b);
         r.Expect(images.written[U(b)] == images.pending[U(b)], "written copy of the pending registers", b);
     }
+    if (frame != expected + "X") r.Fail("write frame " + std::string(frame) + " expected " + expected + "X");
     r.Expect(images.configReadBackFlag == 0, "read-back flag cleared by the write");
-}
-
-void CheckStatusCodes(Report& r, const presentation::PresentationState& before,
-                      const presentation::PresentationState& after, int last)
-{
-    for (std::size_t i = 0; i < after.statusCode.size(); ++i) {
-        const int board = static_cast<int>(i / 12);
-        const std::int16_t code = after.statusCode[i];
-        r.Expect(code >= presentation::kNoReading && code <= presentation::kSoftOver,
-                 "status code in 0..10", board, static_cast<int>(i));
-        if (board > last)
-            r.Expect(code == before.statusCode[i], "status code of a board beyond the chain kept", board,
-                     static_cast<int>(i));
-    }
 }
 
 void CheckImageRanges(Report& r, const RegisterImages& images, const protocol::TransferPanel& panel)
@@ -372,10 +254,9 @@ void CheckImageRanges(Report& r, const RegisterImages& images, const protocol::T
         const auto i = U(b);
         r.Expect(images.pecStatus[i] >= 0 && images.pecStatus[i] <= 3, "PEC status in 0..3", b);
         r.Expect(flag(images.cellValid[i]) && flag(images.flagValid[i]) && flag(images.temperatureValid[i]) &&
-                     flag(images.configReadValid[i]),
-                 "validity flags 0 or 1", b);
+                     flag(images.configReadValid[i]) && flag(images.thermalBit[i]) && flag(images.thermalMark[i]),
+                 "validity flags, thermal bit and mark 0 or 1", b);
         r.Expect(!(images.cellValid[i] == 1 && images.flagValid[i] == 1), "cell and flag data never both valid", b);
-        r.Expect(flag(images.thermalBit[i]) && flag(images.thermalMark[i]), "thermal bit and mark 0 or 1", b);
         const auto& diag = images.diag[i];
         r.Expect(diag.revision >= 0 && diag.revision <= 3 && flag(diag.muxFail), "revision and multiplexer flag", b);
         r.Expect(diag.referenceVolts == 0.0f || InVoltRange(diag.referenceVolts), "reference value in range", b);
@@ -392,6 +273,25 @@ void CheckImageRanges(Report& r, const RegisterImages& images, const protocol::T
                  "value in the code range", -1, index);
     }
     r.Expect(flag(images.configReadBackFlag) && flag(images.writtenTenCellFlag), "chain-wide flags 0 or 1");
+}
+
+} // namespace
+
+void Report::Expect(bool ok, std::string_view what, int board, int item)
+{
+    if (!ok) problems.push_back(std::string(what) + (board >= 0 || item >= 0 ? At(board, item) : ""));
+}
+
+std::string Report::Text() const
+{
+    std::string text;
+    for (const auto& p : problems) text += p + "\n";
+    return text;
+}
+
+bool Printable(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 void CheckDisplays(Report& r, const RegisterImages& images, const presentation::PresentationState& state)
@@ -418,10 +318,6 @@ void CheckDisplays(Report& r, const RegisterImages& images, const presentation::
     }
 }
 
-} // namespace qm::test
-
-namespace qm::test {
-
 void ReadChecker::attach(acquisition::Session& session)
 {
     session_ = &session;
@@ -435,26 +331,37 @@ std::size_t ReadChecker::write(std::string_view bytes)
     return inner_.write(bytes);
 }
 
-void ReadChecker::check(const ReadShape& shape)
+void ReadChecker::cellVoltagesRead(int groupCode)
+{
+    const auto& group = protocol::CellGroupFor(groupCode);
+    check(group.kind, group.bytesPerBoard, groupCode);
+}
+
+void ReadChecker::check(ReadKind kind, int bytesPerBoard, int groupCode)
 {
     if (!session_) return;
     ++reads;
     const auto& s = session_->state();
-    CheckRead(report, before_, s.images, s.panel, shape, s.chain.lastBoardIndex, s.chain.currentBoard);
+    CheckRead(report, before_, s.images, s.panel, {kind, bytesPerBoard, groupCode}, s.chain.lastBoardIndex,
+              s.chain.currentBoard);
 }
 
 void ReadChecker::configurationWritten()
 {
-    if (!session_) return;
-    const auto& s = session_->state();
-    CheckWriteFrame(report, lastWrite_, s.images, s.chain.lastBoardIndex);
+    if (session_) CheckWriteFrame(report, lastWrite_, session_->state().images, session_->state().chain.lastBoardIndex);
 }
 
 void CheckSession(Report& r, const acquisition::AppState& s, const presentation::PresentationState& codesBefore)
 {
     const int last = s.chain.lastBoardIndex;
     CheckImageRanges(r, s.images, s.panel);
-    CheckStatusCodes(r, codesBefore, s.status, last);
+    for (std::size_t i = 0; i < s.status.statusCode.size(); ++i) {
+        const int board = static_cast<int>(i / 12), code = s.status.statusCode[i];
+        r.Expect(code >= presentation::kNoReading && code <= presentation::kSoftOver, "status code in 0..10", board,
+                 static_cast<int>(i));
+        r.Expect(board <= last || code == codesBefore.statusCode[i], "status code of a board beyond the chain kept",
+                 board, static_cast<int>(i));
+    }
     r.Expect(s.chain.currentBoard >= 0 && s.chain.currentBoard <= last && last <= 9, "board selection in range");
     const acquisition::View& v = s.view;
     for (int b = 0; b <= last; ++b)

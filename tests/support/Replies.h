@@ -1,8 +1,8 @@
 #pragma once
 // Builds the reply text a chain would give to a read frame: "FFFF" for the two
 // "T" tokens, then per board its data bytes and PEC as hex text.
+#include <algorithm>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -19,10 +19,8 @@ inline std::string ChainReply(const std::vector<BoardBytes>& boards, const std::
     std::string reply = "FFFF";
     for (std::size_t b = 0; b < boards.size(); ++b) {
         for (std::uint8_t d : boards[b]) reply += protocol::ByteText(d);
-        std::uint8_t pec = protocol::PecOfBytes(boards[b]);
-        for (int bad : badPecBoards)
-            if (static_cast<std::size_t>(bad) == b) pec ^= 0xFF;
-        reply += protocol::ByteText(pec);
+        const bool bad = std::count(badPecBoards.begin(), badPecBoards.end(), static_cast<int>(b)) % 2 == 1;
+        reply += protocol::ByteText(static_cast<std::uint8_t>(protocol::PecOfBytes(boards[b]) ^ (bad ? 0xFF : 0)));
     }
     return reply;
 }

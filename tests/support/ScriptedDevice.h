@@ -19,11 +19,8 @@ public:
     void setTimeouts(int, int) override {}
     std::size_t write(std::string_view) override
     {
-        pending_.clear();
-        if (!script_.empty()) {
-            pending_ = std::move(script_.front());
-            script_.pop_front();
-        }
+        pending_ = script_.empty() ? std::string() : std::move(script_.front());
+        if (!script_.empty()) script_.pop_front();
         return 0;
     }
     std::size_t read(char* buf, std::size_t n) override
@@ -38,10 +35,9 @@ public:
     {
         return read(buf, pieceSize == 0 ? n : std::min(n, pieceSize));
     }
-
-    std::size_t pieceSize = 0;
     std::int32_t close() override { return 0; }
 
+    std::size_t pieceSize = 0;
     bool openable = true;
 
 private:

@@ -1,9 +1,12 @@
 #pragma once
 // A session over a simulated stack with a manual clock, a recording of every
-// device operation and a display that records what it is asked to do. Tests
-// act as the operator (session calls), advance time by ticks and assert the
-// session's view, its state and the frames sent.
-#include <algorithm>
+// device operation, a check of every read and write against the wire, and a
+// display that records what it is asked to do. Tests act as the operator
+// (session calls), advance time by ticks and assert the session's view, its
+// state and the frames sent.
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,56 +21,64 @@ namespace qm::test {
 
 class RecordingDisplay : public acquisition::Display {
 public:
-    void paint(const acquisition::AppState&, std::uint32_t areas) override
-    {
-        ++paints;
-        painted |= areas;
-    }
+    void paint(const acquisition::AppState&, std::uint32_t areas) override { painted |= areas; }
     void moveFocus(acquisition::FocusTarget target) override { focus.push_back(target); }
-    void showMessage(const std::string& text) override
-    {
-        messages.push_back(text);
-        if (duringMessage) duringMessage();
-    }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
     void close(acquisition::CloseReason reason) override { closed.push_back(reason); }
 
-    int paints = 0;
     std::uint32_t painted = 0;
     std::vector<acquisition::FocusTarget> focus;
     std::vector<std::string> messages;
     std::vector<acquisition::CloseReason> closed;
-    // Runs while a message box "waits", as the window's event loop would.
-    std::function<void()> duringMessage;
 };
 
 inline acquisition::FocusTarget Command1(int i) { return {acquisition::FocusTarget::Array::Command1, i}; }
 
-class SessionRig {
-public:
-    explicit SessionRig(const std::string& scenarioText = "boards=4")
-        : clock(std::make_shared<sim::ManualClock>()),
-          device(*sim::ParseScenario(scenarioText).scenario, clock),
-          rec(device),
-          checker(rec),
-          session(checker, display)
+// A session over a device with every read and write checked; the test fails
+// when any check did.
+struct CheckedSession {
+    explicit CheckedSession(link::Device& device) : checker(device), session(checker, display)
     {
         checker.attach(session);
+    }
+    ~CheckedSession() { EXPECT_TRUE(checker.report.Ok()) << checker.report.Text(); }
+
+    ReadChecker checker;
+    RecordingDisplay display;
+    acquisition::Session session;
+};
+
+struct SimulatedStack {
+    explicit SimulatedStack(const std::string& scenarioText)
+        : clock(std::make_shared<sim::ManualClock>()), device(*sim::ParseScenario(scenarioText).scenario, clock),
+          rec(device)
+    {
+    }
+    std::shared_ptr<sim::ManualClock> clock;
+    sim::SimulatedDevice device;
+    link::RecordingDevice rec; // every operation on the device
+};
+
+class SessionRig : public SimulatedStack, public CheckedSession {
+public:
+    explicit SessionRig(const std::string& scenarioText = "boards=4")
+        : SimulatedStack(scenarioText), CheckedSession(rec)
+    {
     }
 
     const acquisition::AppState& state() const { return session.state(); }
     const acquisition::View& view() const { return session.view(); }
     sim::Chip& chip(int board) { return device.chain().chip(board); }
+    std::int16_t code(int board, int cell) const { return state().status.Code(board, cell); }
+    const std::string& pending(int board, int reg) const
+    {
+        return state().images.pending[static_cast<std::size_t>(board)][static_cast<std::size_t>(reg)];
+    }
 
     bool start() { return session.OnLoad(); }
-    void tick(int count = 1)
-    {
-        for (int i = 0; i < count; ++i) {
-            clock->advance(100);
-            session.OnTimerTick();
-        }
-    }
-    // Writes a measuring configuration to boards 1..boards as the operator
-    // would: VOV 4.2 V, VUV 3.0 V, CDC 2, "WRITE CONFIG".
+    // Starts, then writes a measuring configuration to boards 1..boards as
+    // the operator would: VOV 4.2 V, VUV 3.0 V, CDC 2, "WRITE CONFIG".
+    bool startMeasuring(int boards) { return start() && (measure(boards), true); }
     void measure(int boards)
     {
         session.OnBoardCountChosen(boards - 1);
@@ -77,12 +88,23 @@ public:
         session.OnCdcArrow(1);
         session.OnCommandButton(5);
     }
-    std::int16_t code(int board, int cell) const { return state().status.Code(board, cell); }
-    const std::string& pending(int board, int reg) const
+    void tick(int count = 1)
     {
-        return state().images.pending[static_cast<std::size_t>(board)][static_cast<std::size_t>(reg)];
+        for (int i = 0; i < count; ++i) {
+            clock->advance(100);
+            session.OnTimerTick();
+        }
+    }
+    // The session's wall and steady clocks follow the simulator's manual clock.
+    void followSimulatedTime()
+    {
+        using std::chrono::milliseconds;
+        session.setClocks(
+            [this] { return std::chrono::system_clock::time_point(milliseconds(1'796'000'000'000 + clock->nowMs())); },
+            [this] { return protocol::HealthClock::time_point(milliseconds(clock->nowMs())); });
     }
 
+    // The frames sent since the mark, the identifications left out unless asked for.
     void markWrites() { mark_ = rec.writes().size(); }
     std::vector<std::string> writesSinceMark(bool withIdentification = false) const
     {
@@ -91,18 +113,13 @@ public:
             if (withIdentification || *it != "IZ") out.push_back(*it);
         return out;
     }
-    std::size_t countSinceMark(const std::string& frame) const
+    // The frames (identifications left out) an action sends.
+    std::vector<std::string> framesOf(const std::function<void()>& action)
     {
-        const auto w = writesSinceMark(true);
-        return static_cast<std::size_t>(std::count(w.begin(), w.end(), frame));
+        markWrites();
+        action();
+        return writesSinceMark();
     }
-
-    std::shared_ptr<sim::ManualClock> clock;
-    sim::SimulatedDevice device;
-    link::RecordingDevice rec;
-    ReadChecker checker;
-    RecordingDisplay display;
-    acquisition::Session session;
 
 private:
     std::size_t mark_ = 0;
