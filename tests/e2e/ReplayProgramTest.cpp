@@ -8,6 +8,8 @@
 using namespace qm::test;
 using ::testing::HasSubstr;
 
+#ifdef QM_WITH_QT // these run the window
+
 const std::string kFixture = QM_SOURCE_DIR "/tests/data/traffic/pec-thermal.jsonl";
 
 TEST(ReplayProgram, AKilledWindowsRecordingReplaysUntilItEndsLikeAnUnpluggedBoard)
@@ -87,3 +89,5 @@ TEST(ReplayProgram, ACutOrCorruptRecordingIsRefusedNamingItsLine)
     EXPECT_THAT(same.err, HasSubstr("is the recording being replayed"));
     EXPECT_EQ(std::filesystem::file_size(file), lines[0].size() + lines[1].size());
 }
+
+#endif
