@@ -119,9 +119,7 @@ TEST(ConfigFileSession, RefusedConfigurationsChangeAndSendNothing)
         std::string needle;
     };
     const std::vector<Case> cases{
-        {{}, "1 to 10 boards"},
-        {{std::vector<protocol::ConfigRegisters>(11, good)}, "1 to 10 boards"},
-        {{{good, {"E2", "1G", "00", "00", "9C", "CF"}}}, "boards[1].registers.CFGR1"},
+        {{std::vector<protocol::ConfigRegisters>(11, good)}, "1 to 10 boards"}, // the file's other refusals: tests/config
         {{{{"E2", "00", "00", "00", "D0", "CF"}}}, "boards[0]"},                    // VUV above VOV
         {{{good, {"EA", "00", "00", "00", "9C", "CF"}}}, "boards[1].tenCells"}, // 10 cells on one board only
     };

@@ -1,9 +1,10 @@
 // The chain commands over scripted replies: frames and reply lengths, where
 // each board's bytes sit in a reply, what a read decodes and judges, the
 // transfer panel and each board's link health. The command column's frames
-// and the configuration write are tested with the session, and every write
-// frame by the session's checker; the health tool tips as the session shows
-// and times them by its oval-tip test.
+// and the configuration write are tested with the session; every read and
+// write frame, the thermal bit and the diagnostics on a mismatch included, by
+// the shared read checker in the session soak; the health tool tips by the
+// session's oval-tip test.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -41,7 +42,6 @@ struct Fixture {
         images.configReadValid.fill(measuring ? 1 : 0);
     }
     const std::string& code(int board, int cell) const { return images.codeText[RegisterImages::CellIndex(board, cell)]; }
-    const std::string& temp(int board, int input) const { return images.codeText[RegisterImages::TemperatureIndex(board, input)]; }
 };
 
 std::vector<unsigned> Codes(unsigned first, int count)
@@ -168,72 +168,6 @@ TEST(Reads, AMismatchIsShownInvalidatesButStillDecodes)
     proto.ReadCellVoltages(0);
     for (int b = 0; b < 4; ++b) EXPECT_EQ(f.images.pecStatus[b], kPecMismatch);
     EXPECT_FLOAT_EQ(f.images.measured[RegisterImages::CellIndex(3, 12)], -0.768f);
-}
-
-TEST(Reads, MeasureModeComesFromTheReadCdcEvenOnAMismatch)
-{
-    Fixture f(2);
-    f.board.push(ChainReply({{0xE2, 0, 0, 0, 0, 0}, {0xE1, 0x01, 0, 0, 0x40, 0x80}}, {1}));
-    f.proto.ReadConfiguration();
-    EXPECT_EQ(f.images.pecStatus[1], kPecMismatch);
-    EXPECT_EQ(f.images.configReadValid[0] + f.images.configReadValid[1], 2);
-    EXPECT_EQ(f.images.readBack[1][0], "E1");
-    EXPECT_EQ(f.images.readBack[1][5], "80");
-    EXPECT_EQ(f.images.configReadBackFlag, 1);
-    f.board.push(ChainReply({{0xE0, 0, 0, 0, 0, 0}, {0xE8, 0, 0, 0, 0, 0}}));
-    f.proto.ReadConfiguration();
-    EXPECT_EQ(f.images.configReadValid[1], 0); // the 10-cell bit alone is no measure mode
-    EXPECT_EQ(f.images.pecStatus[0], kPecMatched); // RDCFG keeps its verdict in standby
-
-    // Other reads of a board in standby have no verdict; the thermal mark wins.
-    f.images.configReadValid[1] = 1;
-    f.images.thermalMark[1] = 1;
-    f.board.push(ChainReply({{0x00, 0x00, 0x00}, {0x00, 0x00, 0x00}}));
-    f.proto.ReadFlags();
-    EXPECT_EQ(f.images.pecStatus[0], kPecNoVerdict);
-    EXPECT_EQ(f.panel.ovalFill[0], colour::kWhite);
-    EXPECT_EQ(f.images.pecStatus[1], kPecThermalMark);
-    EXPECT_EQ(f.panel.ovalFill[1], colour::kOrange);
-    EXPECT_EQ(f.images.flagValid[0], 1);
-    EXPECT_EQ(f.images.flagTexts[0][2], "00");
-}
-
-TEST(Reads, TemperaturesAndTheThermalBitWhichOnlyAMatchingReplySets)
-{
-    Fixture f(2, true);
-    // ETMP1 0x3E8, ETMP2 0x7D0, ITMP 0x640 with the thermal bit set (bit 4 of byte 4).
-    BoardBytes hot = PackCodes({0x3E8, 0x7D0});
-    hot.push_back(0x40);
-    hot.push_back(0x16);
-    f.board.push(ChainReply({hot, hot}, {1}));
-    f.proto.ReadTemperatures();
-    EXPECT_EQ(f.temp(0, 1) + f.temp(0, 2) + f.temp(0, 3), "3E87D0640");
-    EXPECT_EQ(f.temp(1, 3), "640"); // decoded anyway
-    EXPECT_EQ(f.images.thermalBit[0], 1);
-    EXPECT_EQ(f.images.thermalBit[1], 0);
-    EXPECT_EQ(f.images.temperatureValid[0], 1);
-    EXPECT_EQ(f.images.temperatureValid[1], 0);
-    f.images.configReadValid[0] = 0; // in standby a good reply is not valid either
-    f.board.push(ChainReply({hot, hot}));
-    f.proto.ReadTemperatures();
-    EXPECT_EQ(f.images.temperatureValid[0], 0);
-}
-
-TEST(Reads, DiagnosticsKeepRevisionAndMultiplexerOnAMismatchButReplaceTheReference)
-{
-    Fixture f(2, true);
-    f.board.push(ChainReply({{0x00, 0x8A}, {0x00, 0x6A}}));
-    f.proto.ReadDiagnostics();
-    EXPECT_FLOAT_EQ(f.images.diag[0].referenceVolts, 3.072f);
-    EXPECT_EQ(f.images.diag[0].revision, 2);
-    EXPECT_EQ(f.images.diag[0].muxFail, 0);
-    EXPECT_EQ(f.images.diag[1].revision, 1);
-    EXPECT_EQ(f.images.diag[1].muxFail, 1);
-    f.board.push(ChainReply({{0x00, 0x08}, {0x00, 0xF8}}, {0, 1}));
-    f.proto.ReadDiagnostics();
-    EXPECT_EQ(f.images.diag[0].revision, 2);
-    EXPECT_EQ(f.images.diag[1].muxFail, 1);
-    EXPECT_FLOAT_EQ(f.images.diag[0].referenceVolts, static_cast<float>((0x800 - 512) * 0.0015));
 }
 
 TEST(TransferPanel, ReadAndRedrawTexts)

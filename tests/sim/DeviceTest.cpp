@@ -1,13 +1,8 @@
-// The simulated device without its clock: the scenario text (what it accepts
-// and what it refuses, naming the key), the controller board (its
-// identification answer, reads, released lines and open frames) and the chips
-// behind it (configuration writes with their PECs and groups shifting through
-// the chain, self tests, readings, open wires, thermal shutdown and injected
-// PEC errors). Each scenario key reaching its fault is shown by the test using
-// it; the interpreter's handling of any input is the simulator fuzz target's.
-// Standby, the 10-cell layout, single selectors, group reads, the failing
-// multiplexer and an unplugged board show in the session tests over the
-// simulated stack.
+// The simulated device without its clock: the scenario text (accepted, or
+// refused naming the key), the controller board (identification, reads,
+// released lines and open frames) and the chips behind it (configuration
+// writes through the chain, self tests, readings, open wires, thermal
+// shutdown). The rest shows in the session tests over the simulated stack.
 #include <gtest/gtest.h>
 
 #include "link/Identify.h"
@@ -15,20 +10,6 @@
 
 namespace qm::sim::test {
 namespace {
-
-TEST(ScenarioTest, EmptyTextIsTheDefaultStackAndKeysAreCheckedOnceAllAreRead)
-{
-    const auto empty = ParseScenario("");
-    ASSERT_TRUE(empty.scenario) << empty.error;
-    EXPECT_EQ(empty.scenario->boards, 4);
-    EXPECT_EQ(empty.scenario->identification, "QM7410-1");
-    EXPECT_FALSE(empty.scenario->unplugAfterSeconds);
-    const auto r = ParseScenario("thsd=9, selftest-fault=8:12,boards=10,variant=QM7411-1,");
-    ASSERT_TRUE(r.scenario) << r.error;
-    EXPECT_EQ(r.scenario->boards, 10);
-    EXPECT_EQ(r.scenario->thermalShutdown, std::vector<int>{9});
-    EXPECT_EQ(r.scenario->identification, "QM7411-1"); // any text
-}
 
 TEST(ScenarioTest, RefusalsNameTheKey)
 {
@@ -255,17 +236,6 @@ TEST(ChipTest, ThermalShutdownSetsTheItmpBitAndClearsDischarge)
     EXPECT_EQ(cfg[1].data[1] << 8 | cfg[1].data[2], 0x0030); // DCC12..1 cleared, masks kept
     bench.chip(0).setThermalShutdown(true);
     EXPECT_EQ(bench.chip(0).registers()[1], 0x00);
-}
-
-TEST(ChipTest, InjectedPecErrorsHitOnlyTheirBoard)
-{
-    Bench always(Parsed("boards=3,pec-errors=1:1"));
-    for (const auto& [cmd, n] : {std::pair{0x02, 6}, {0x0C, 3}}) {
-        const auto read = Read(always.device, static_cast<std::uint8_t>(cmd), n, 3);
-        EXPECT_TRUE(read[0].pecOk() && !read[1].pecOk() && read[2].pecOk()) << cmd;
-    }
-    Bench never(Parsed("boards=3,pec-errors=1:0"));
-    EXPECT_TRUE(Read(never.device, 0x02, 6, 3)[1].pecOk());
 }
 
 } // namespace

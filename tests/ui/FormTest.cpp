@@ -312,7 +312,7 @@ TEST_F(FormDesign, FixedGeometryTheIndicatorsMoveOn)
         EXPECT_TRUE(form.Shape15->geometry().contains(form.Command4[static_cast<std::size_t>(i)]->geometry())) << i;
     }
     EXPECT_EQ(form.Command4[0]->geometry().bottom(), 572); // bottom at 573
-    // (The marker, the row label and the board tab move with the stack: tests/window.)
+    // (The marker, the row label and the board tab move with the stack: WindowTest.cpp.)
     EXPECT_TRUE(form.Command7[1]->top() == 2330 && form.Command7[1]->bounds().height == 500);
     // Battery symbol in panel units; the bar ends where the body ends.
     for (std::size_t i = 0; i < 12; ++i) {

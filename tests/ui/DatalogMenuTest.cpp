@@ -10,7 +10,7 @@
 #include "datalog/RecordSupport.h"
 #include "datalog/TrendModel.h"
 #include "ui/trend/TrendWindow.h"
-#include "window/WindowRig.h"
+#include "ui/WindowRig.h"
 
 using namespace qm;
 using namespace qm::test;

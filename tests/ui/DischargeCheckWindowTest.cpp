@@ -10,7 +10,7 @@
 
 #include "ui/tools/DischargeCheckDialog.h"
 #include "ui/tools/ToolsMenu.h"
-#include "window/WindowRig.h"
+#include "ui/WindowRig.h"
 
 using namespace qm;
 using namespace qm::test;

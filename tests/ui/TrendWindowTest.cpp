@@ -7,7 +7,7 @@
 #include "datalog/RecordSupport.h"
 #include "ui/trend/TrendChart.h"
 #include "ui/trend/TrendWindow.h"
-#include "window/WindowRig.h"
+#include "ui/WindowRig.h"
 
 using namespace qm;
 using namespace qm::test;

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "support/Invariants.h"
-#include "window/WindowRig.h"
+#include "ui/WindowRig.h"
 
 using namespace qm;
 using namespace qm::test;

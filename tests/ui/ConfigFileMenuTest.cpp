@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Programs.h"
-#include "window/WindowRig.h"
+#include "ui/WindowRig.h"
 
 using namespace qm;
 using namespace qm::test;
