@@ -91,8 +91,12 @@ TEST(KeepAlive, WrittenMeasureModeSendsPladcEverySecondTickBlinksAndGivesWayToTh
     EXPECT_EQ(ind.messageCaption, acquisition::PollText());
     EXPECT_EQ(ind.messageBack, acquisition::kPollTextBack);
     EXPECT_EQ(ind.messageFontSize, 9);
-    rig.tick(40);
+    // A message box left open for 4 s: the ticks go on inside it and keep the watchdog served.
+    rig.display.duringMessage = [&] { rig.tick(40); };
+    rig.session.EnterThreshold(0, "9");
+    ASSERT_EQ(rig.display.messages.size(), 1u);
     EXPECT_FALSE(rig.chip(1).watchdogExpired());
+    EXPECT_EQ(rig.chip(1).registers()[0], 0xE1);
 
     // The cycle replaces it; a write during the cycle leaves it off; stopping evaluates it again.
     rig.session.OnCommandButton(10);

@@ -23,13 +23,18 @@ class RecordingDisplay : public acquisition::Display {
 public:
     void paint(const acquisition::AppState&, std::uint32_t areas) override { painted |= areas; }
     void moveFocus(acquisition::FocusTarget target) override { focus.push_back(target); }
-    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showMessage(const std::string& text) override
+    {
+        messages.push_back(text);
+        if (duringMessage) duringMessage(); // what happens while the operator reads it
+    }
     void close(acquisition::CloseReason reason) override { closed.push_back(reason); }
 
     std::uint32_t painted = 0;
     std::vector<acquisition::FocusTarget> focus;
     std::vector<std::string> messages;
     std::vector<acquisition::CloseReason> closed;
+    std::function<void()> duringMessage;
 };
 
 inline acquisition::FocusTarget Command1(int i) { return {acquisition::FocusTarget::Array::Command1, i}; }
