@@ -1,6 +1,6 @@
 // Recording and replay of the controller traffic by the real window (offscreen): a killed window's
-// recording replays until it ends as an unplugged board would; a cut recording, or
-// recording over the one replayed, is refused. (A departing replay: the session's replay tests.)
+// recording replays until it ends as an unplugged board would; a departing replay ends with the
+// reason; a cut or corrupt recording, or recording over the one replayed, is refused.
 #include <gmock/gmock.h>
 
 #include "e2e/Programs.h"
@@ -52,14 +52,27 @@ TEST(ReplayProgram, AKilledWindowsRecordingReplaysUntilItEndsLikeAnUnpluggedBoar
     EXPECT_EQ(replayed.back().open, (qm::link::TrafficOpen{0, false}));
 }
 
-TEST(ReplayProgram, ACutRecordingIsRefusedNamingItsLine)
+TEST(ReplayProgram, AWindowThatDepartsFromTheRecordingEndsNamingBothTexts)
+{
+    // The recorded operator chose three boards after two ticks; the window
+    // without an operator identifies at its third tick instead.
+    const Result r = Gui({"--device=replay:" + kFixture});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(LastLine(r.err), "qm7410-gui: transaction 5 (line 6 of the recording): the program sent \"IZ\" where the "
+                               "recording has \"MSxT02TCE" + std::string(21, 'R') + "X\"; the replay stops here");
+}
+
+TEST(ReplayProgram, ACutOrCorruptRecordingIsRefusedNamingItsLine)
 {
     std::vector<std::string> lines = Lines(FileText(kFixture));
     ASSERT_GT(lines.size(), 5u);
     for (auto& line : lines) line += "\n";
-    // The reader's other refusals (a corrupt line...) are tested in tests/link; here the program's message and status.
+    std::string corrupt = lines[2];
+    corrupt[corrupt.size() / 2] = '}';
+    // The reader's other refusals are tested in tests/link; here the program's message and status.
     const std::pair<std::string, std::string> cases[] = { // the recording, what the message says after its name
         {lines[0] + lines[1] + lines[2] + lines[3].substr(0, lines[3].size() / 2), ": line 4: the line is cut off"},
+        {lines[0] + lines[1] + corrupt + lines[3], ": line 3, column "},
     };
     TempDir dir;
     const std::string file = (dir / "bad.jsonl").string();
