@@ -96,26 +96,6 @@ TEST(ContinuousCycle, ThreeTicksOfFramesStartStopLooksAndStepZeroTakesTheNewOpti
     EXPECT_EQ(rig.state().images.cellValid[0], 0);
 }
 
-// A board in thermal shutdown shows code 7 on every cell at every step of the
-// cycle, also right after the cell read, which gives every other board its
-// mask, discharge and soft codes.
-TEST(ContinuousCycle, ThermalShutdownHoldsAtEveryStep)
-{
-    SessionRig rig("boards=2,thsd=1");
-    ASSERT_TRUE(rig.startMeasuring(2));
-    rig.session.OnCommandButton(10);
-    rig.tick(2); // up to the first temperature read
-    for (int tick = 0; tick < 9; ++tick) {
-        rig.tick();
-        for (int c = 1; c <= 12; ++c) {
-            EXPECT_EQ(rig.code(1, c), presentation::kThermalShutdown) << "tick " << tick << " cell " << c;
-            EXPECT_EQ(rig.view().squareColour[static_cast<std::size_t>(12 + c - 1)], colour::kOrange);
-        }
-        EXPECT_EQ(rig.code(0, 1), 1);
-        EXPECT_EQ(rig.state().panel.ovalFill[1], colour::kOrange);
-    }
-}
-
 TEST(WriteConfig, HighestBoardGoesFirstAndTheChipsHoldThePendingImage)
 {
     SessionRig rig("boards=3");

@@ -100,6 +100,14 @@ TEST(SessionSoak, RandomOperatorOverAFaultyStackThenSpoiledRepliesThenTheBoardUn
     s.OnRegisterBox(3, 2, true); // mask cell 7
     s.OnCommandButton(5);
     s.OnCommandButton(10);
+    // The cycle alone: from its first temperature read on, board 3 in thermal
+    // shutdown shows code 7 (orange) at every step, step 0's mask pass included.
+    for (int t = 0; t < 32; ++t) {
+        tick();
+        for (int c = 1; t >= 2 && c <= 12; ++c)
+            ASSERT_TRUE(s.state().status.Code(2, c) == presentation::kThermalShutdown &&
+                        s.view().squareColour[static_cast<std::size_t>(24 + c - 1)] == colour::kOrange) << t << " " << c;
+    }
     Soak(on, 11, kActions, tick);
     EXPECT_GT(on.checker.reads, kActions / 4);
     spoiler.enabled = true;
