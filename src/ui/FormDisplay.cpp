@@ -8,6 +8,7 @@
 #include "presentation/StatusTable.h"
 #include "protocol/Colours.h"
 #include "ui/FormPixels.h"
+#include "ui/Tables.h"
 
 namespace qm::ui {
 
@@ -16,7 +17,6 @@ using namespace acquisition;
 namespace {
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString Q(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
 
 void PaintBox(TextBox* box, const ValueBox& v)

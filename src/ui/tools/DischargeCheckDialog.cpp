@@ -12,10 +12,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "acquisition/Session.h"
+#include "ui/Tables.h"
 #include "ui/controls/Colour.h"
 
 namespace qm::ui {
@@ -27,20 +27,6 @@ namespace {
 constexpr int kCellColumns = 12;
 constexpr int kNoiseColumn = 12;
 constexpr int kRestoreColumn = 13;
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-QTableWidgetItem* Item(QTableWidget* table, int row, int column)
-{
-    QTableWidgetItem* item = table->item(row, column);
-    if (!item) {
-        item = new QTableWidgetItem;
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        item->setTextAlignment(Qt::AlignCenter);
-        table->setItem(row, column, item);
-    }
-    return item;
-}
 
 QString CellText(const acquisition::CellResult& c, bool now)
 {
@@ -68,9 +54,9 @@ QString CellTip(const acquisition::CellResult& c)
     return tip;
 }
 
-} // namespace
-
-int DischargeCheckDialog::VerdictColour(CellVerdict verdict)
+// Colour number of a cell's verdict in the table (the current cell of a
+// running check is light blue instead).
+int VerdictColour(CellVerdict verdict)
 {
     switch (verdict) {
     case CellVerdict::Pass: return colour::kGreen;
@@ -84,6 +70,8 @@ int DischargeCheckDialog::VerdictColour(CellVerdict verdict)
     }
     return colour::kWhite;
 }
+
+} // namespace
 
 DischargeCheckDialog::DischargeCheckDialog(acquisition::Session* session, QWidget* parent)
     : QDialog(parent), session_(session)
@@ -136,17 +124,17 @@ DischargeCheckDialog::DischargeCheckDialog(acquisition::Session* session, QWidge
 
     start_ = new QPushButton(tr("&Start"), this);
     cancel_ = new QPushButton(tr("&Cancel check"), this);
-    close_ = new QPushButton(tr("Cl&ose"), this);
+    auto* close = new QPushButton(tr("Cl&ose"), this);
     start_->setDefault(true);
     cancel_->setEnabled(false);
     connect(start_, &QPushButton::clicked, this, &DischargeCheckDialog::start);
     connect(cancel_, &QPushButton::clicked, this, &DischargeCheckDialog::cancel);
-    connect(close_, &QPushButton::clicked, this, &DischargeCheckDialog::reject);
+    connect(close, &QPushButton::clicked, this, &DischargeCheckDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(start_);
     buttons->addWidget(cancel_);
     buttons->addStretch();
-    buttons->addWidget(close_);
+    buttons->addWidget(close);
 
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 1);
@@ -160,19 +148,14 @@ DischargeCheckDialog::DischargeCheckDialog(acquisition::Session* session, QWidge
     status_->setPalette(warn);
     status_->hide();
 
-    table_ = new QTableWidget(0, kCellColumns + 2, this);
     QStringList columns;
     for (int c = 1; c <= kCellColumns; ++c) columns << QString::number(c);
     columns << tr("Noise") << tr("Configuration");
-    table_->setHorizontalHeaderLabels(columns);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setTabKeyNavigation(false); // Tab leaves the table; the arrow keys move inside it
+    table_ = ReadOnlyTable(this, columns);
     table_->setAccessibleName(tr("Result: boards by cells"));
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setDefaultSectionSize(62);
     table_->horizontalHeader()->setSectionResizeMode(kRestoreColumn, QHeaderView::Stretch);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(38);
     table_->setMinimumWidth(62 * 13 + 200);
     auto* tableLabel = new QLabel(tr("&Result (drop of each cell while discharged):"), this);
@@ -192,8 +175,8 @@ DischargeCheckDialog::DischargeCheckDialog(acquisition::Session* session, QWidge
     layout->addWidget(note_);
     setTabOrder(settle_, start_);
     setTabOrder(start_, cancel_);
-    setTabOrder(cancel_, close_);
-    setTabOrder(close_, table_);
+    setTabOrder(cancel_, close);
+    setTabOrder(close, table_);
 }
 
 acquisition::DischargeCheckPlan DischargeCheckDialog::plan() const

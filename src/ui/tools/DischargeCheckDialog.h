@@ -50,10 +50,6 @@ public:
     QLabel* statusLabel() const { return status_; }
     QTableWidget* resultTable() const { return table_; }
 
-    // Colour number of a cell's verdict in the table (the current cell of a
-    // running check: light blue).
-    static int VerdictColour(acquisition::CellVerdict verdict);
-
 public slots:
     // Escape and the window's close button cancel a running check first.
     void reject() override;
@@ -70,7 +66,6 @@ private:
     QSpinBox* settle_;
     QPushButton* start_;
     QPushButton* cancel_;
-    QPushButton* close_;
     QProgressBar* progress_;
     QLabel* phase_;
     QLabel* status_;

@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
@@ -21,6 +20,7 @@
 
 #include "datalog/TrendModel.h"
 #include "protocol/LinkHealth.h"
+#include "ui/Tables.h"
 #include "ui/trend/TrendChart.h"
 
 namespace qm::ui {
@@ -37,8 +37,6 @@ QColor BoardColour(std::size_t board)
     return QColor::fromRgb(kPalette[board % std::size(kPalette)]);
 }
 
-QString Text(const std::string& s) { return QString::fromStdString(s); }
-
 QString Millivolts(double volts)
 {
     const double mv = volts * 1000.0;
@@ -52,31 +50,6 @@ protocol::LinkCounts Counts(const datalog::LinkCounters& recorded)
     counts.missing = recorded.missing;
     counts.shortReplies = recorded.shortReplies;
     return counts;
-}
-
-QTableWidgetItem* Item(QTableWidget* table, int row, int column)
-{
-    QTableWidgetItem* item = table->item(row, column);
-    if (!item) {
-        item = new QTableWidgetItem;
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        item->setTextAlignment(Qt::AlignCenter);
-        table->setItem(row, column, item);
-    }
-    return item;
-}
-
-QTableWidget* Table(QWidget* parent, const QStringList& columns)
-{
-    auto* table = new QTableWidget(0, static_cast<int>(columns.size()), parent);
-    table->setHorizontalHeaderLabels(columns);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setTabKeyNavigation(false); // Tab leaves the table; the arrow keys move inside it
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(22);
-    return table;
 }
 
 } // namespace
@@ -109,11 +82,15 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     charts->addWidget(spread_);
     charts->addWidget(trace_);
 
-    map_ = Table(this, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"});
+    map_ = ReadOnlyTable(this, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"});
     map_->setAccessibleName(tr("Imbalance map"));
-    health_ = Table(this, {tr("PEC cfg"), tr("PEC cells"), tr("PEC temps"), tr("PEC flags"), tr("PEC diag"),
-                           tr("missing"), tr("short"), tr("since good")});
+    health_ = ReadOnlyTable(this, {tr("PEC cfg"), tr("PEC cells"), tr("PEC temps"), tr("PEC flags"), tr("PEC diag"),
+                                   tr("missing"), tr("short"), tr("since good")});
     health_->setAccessibleName(tr("Link health"));
+    for (QTableWidget* table : {map_, health_}) {
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        table->verticalHeader()->setDefaultSectionSize(22);
+    }
     auto* mapLabel = new QLabel(tr("&Imbalance at the chosen moment (mV from the stack mean; grey: not counted)"), this);
     mapLabel->setBuddy(map_);
     mapLabel->setWordWrap(true);
@@ -332,7 +309,7 @@ void TrendWindow::showMoment()
         const int row = static_cast<int>(b);
         const auto& at = map.rows[b];
         if (at && utc.isEmpty())
-            utc = Text(datalog::UtcText(datalog::UtcTime{std::chrono::milliseconds{boards[b].utcMillis[*at]}}));
+            utc = Q(datalog::UtcText(datalog::UtcTime{std::chrono::milliseconds{boards[b].utcMillis[*at]}}));
         for (int c = 0; c < datalog::kCells; ++c) {
             QTableWidgetItem* item = Item(map_, row, c);
             const float d = map.deviation[b][static_cast<std::size_t>(c)];
@@ -358,13 +335,13 @@ void TrendWindow::showMoment()
             Item(health_, row, k)->setText(QString::number(link.pecFailures[static_cast<std::size_t>(k)]));
         Item(health_, row, 5)->setText(QString::number(link.missing));
         Item(health_, row, 6)->setText(QString::number(link.shortReplies));
-        Item(health_, row, 7)->setText(link.sinceGoodReadSeconds ? Text(datalog::DurationText(*link.sinceGoodReadSeconds))
+        Item(health_, row, 7)->setText(link.sinceGoodReadSeconds ? Q(datalog::DurationText(*link.sinceGoodReadSeconds))
                                                                  : tr("none yet"));
-        const QString tip = Text(protocol::HealthText(boards[b].board, Counts(link), link.sinceGoodReadSeconds));
+        const QString tip = Q(protocol::HealthText(boards[b].board, Counts(link), link.sinceGoodReadSeconds));
         for (int k = 0; k < kHealthColumns; ++k) Item(health_, row, k)->setToolTip(tip);
     }
     moment_->setText(tr("%1 UTC, %2 since start, stack mean %3 V")
-                         .arg(utc, Text(datalog::DurationText(t)))
+                         .arg(utc, Q(datalog::DurationText(t)))
                          .arg(std::isnan(map.stackMean) ? tr("-") : QString::number(map.stackMean, 'f', 4)));
     for (TrendChart* chart : {voltage_, spread_, trace_}) chart->setMarker(t);
 }
@@ -376,10 +353,10 @@ void TrendWindow::showStatus()
     QString text;
     bool bad = false;
     if (!model_->error().empty()) {
-        text = tr("Stopped reading: %1").arg(Text(model_->error()));
+        text = tr("Stopped reading: %1").arg(Q(model_->error()));
         bad = true;
     } else if (record.endReason()) {
-        text = tr("Recording ended: %1").arg(Text(*record.endReason()));
+        text = tr("Recording ended: %1").arg(Q(*record.endReason()));
     } else if (!record.headerComplete()) {
         text = tr("Waiting for the record's header");
     } else {
