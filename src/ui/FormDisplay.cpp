@@ -63,6 +63,7 @@ void FormDisplay::paint(const AppState& s, std::uint32_t areas)
     if (areas & kAreaThresholds) paintThresholds(s);
     if (areas & kAreaCommands) paintCommands(s);
     if (areas & kAreaRecording) paintRecording(s);
+    if ((areas & kAreaDischargeCheck) && dischargeCheckHook) dischargeCheckHook();
 }
 
 void FormDisplay::paintCells(const AppState& s)

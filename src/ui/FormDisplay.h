@@ -36,6 +36,9 @@ public:
     // Called with the recording status each time it is painted, after the
     // marker (the Datalog menu follows it).
     std::function<void(const acquisition::RecordingStatus&)> recordingHook;
+    // Called each time the discharge check's progress or result is painted
+    // (the Tools menu paints its dialog then).
+    std::function<void()> dischargeCheckHook;
 
 private:
     void paintCells(const acquisition::AppState& s);

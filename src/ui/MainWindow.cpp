@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QTimer>
 
-#include "ui/tools/ToolsMenu.h"
-
 namespace qm::ui {
 
 MainWindow::MainWindow(link::Device& device)
@@ -13,7 +11,7 @@ MainWindow::MainWindow(link::Device& device)
 {
     wire();
     configFiles_ = new ConfigFileMenu(form_, display_, session_);
-    InstallToolsMenu(form_, session_);
+    tools_ = new ToolsMenu(form_, display_, session_);
 }
 
 std::string MainWindow::thresholdText(int box) const

@@ -14,6 +14,7 @@
 #include "ui/FormDisplay.h"
 #include "ui/datalog/DatalogMenu.h"
 #include "ui/files/ConfigFileMenu.h"
+#include "ui/tools/ToolsMenu.h"
 
 namespace qm::ui {
 
@@ -32,6 +33,7 @@ public:
     acquisition::Session& session() { return session_; }
     DatalogMenu& datalog() { return *datalog_; }
     ConfigFileMenu& configFiles() { return *configFiles_; }
+    ToolsMenu& tools() { return *tools_; }
 
 private:
     void wire();
@@ -44,6 +46,7 @@ private:
     acquisition::Session session_;
     std::unique_ptr<DatalogMenu> datalog_; // goes first: it may stop a recording on its way
     ConfigFileMenu* configFiles_; // owned by the Form
+    ToolsMenu* tools_;            // owned by the Form
 };
 
 } // namespace qm::ui

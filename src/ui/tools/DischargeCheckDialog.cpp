@@ -222,10 +222,7 @@ void DischargeCheckDialog::reject()
 void DischargeCheckDialog::refresh()
 {
     if (!session_) return;
-    const auto& v = session_->view().dischargeCheck;
-    if (v.revision == revision_ && isVisible()) return;
-    revision_ = v.revision;
-    showState(v, session_->state().chain.lastBoardIndex + 1);
+    showState(session_->view().dischargeCheck, session_->state().chain.lastBoardIndex + 1);
 }
 
 void DischargeCheckDialog::showState(const acquisition::DischargeCheckView& v, int boardCount)

@@ -10,7 +10,6 @@
 #include <QImage>
 
 #include <array>
-#include <cstdint>
 
 #include "acquisition/DischargeCheck.h"
 
@@ -36,7 +35,7 @@ public:
     // Paints the choices the stack allows (boards 1..boardCount) and the
     // check's progress or last result.
     void showState(const acquisition::DischargeCheckView& view, int boardCount);
-    // Paints the session's view again when it changed (every timer tick).
+    // Paints the session's view (the display's hook calls it on each change).
     void refresh();
     // The operator's choices.
     acquisition::DischargeCheckPlan plan() const;
@@ -72,7 +71,6 @@ private:
     QTableWidget* table_;
     QLabel* note_;
     bool running_ = false;
-    std::uint64_t revision_ = ~std::uint64_t{0};
 };
 
 // The dialog showing a given progress or result on a stack of boardCount

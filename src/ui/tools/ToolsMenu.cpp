@@ -3,14 +3,14 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
 
 #include "ui/Form.h"
+#include "ui/FormDisplay.h"
 #include "ui/tools/DischargeCheckDialog.h"
 
 namespace qm::ui {
 
-ToolsMenu::ToolsMenu(Form& form, acquisition::Session& session)
+ToolsMenu::ToolsMenu(Form& form, FormDisplay& display, acquisition::Session& session)
     : QObject(&form), form_(form), session_(session), menu_(new QMenu(QStringLiteral("Tools"), &form))
 {
     setObjectName(QStringLiteral("ToolsMenu"));
@@ -26,11 +26,10 @@ ToolsMenu::ToolsMenu(Form& form, acquisition::Session& session)
     if (datalog >= 0 && datalog + 1 < menus.size()) bar->insertMenu(menus[datalog + 1], menu_);
     else bar->addMenu(menu_);
 
-    // The session advances the check on each tick (connected before this);
-    // the dialog paints what the tick changed.
-    connect(form.Timer1, &QTimer::timeout, this, [this] {
+    // The display reports each change of the check's progress or result.
+    display.dischargeCheckHook = [this] {
         if (dialog_ && dialog_->isVisible()) dialog_->refresh();
-    });
+    };
 }
 
 void ToolsMenu::openDischargeCheck()
@@ -41,7 +40,5 @@ void ToolsMenu::openDischargeCheck()
     dialog_->raise();
     dialog_->activateWindow();
 }
-
-ToolsMenu* InstallToolsMenu(Form& form, acquisition::Session& session) { return new ToolsMenu(form, session); }
 
 } // namespace qm::ui

@@ -1,6 +1,7 @@
 #pragma once
-// The window's "Tools" menu, after "Datalog": "Discharge Check..." opens the
-// discharge check dialog. Installed by one call; it lives as long as the Form.
+// The window's "Tools" menu, after "Datalog" (object name "mnuTools", its item
+// "mnuDischargeCheck"): "Discharge Check..." opens the discharge check dialog,
+// which the display's hook keeps painted. It lives as long as the Form.
 #include <QObject>
 
 class QAction;
@@ -13,12 +14,15 @@ class Session;
 namespace qm::ui {
 
 class Form;
+class FormDisplay;
 class DischargeCheckDialog;
 
 class ToolsMenu : public QObject {
     Q_OBJECT
 public:
-    ToolsMenu(Form& form, acquisition::Session& session);
+    // The display goes before the Form, so the hook set here is never called
+    // after the menu has gone.
+    ToolsMenu(Form& form, FormDisplay& display, acquisition::Session& session);
 
     QMenu* menu() const { return menu_; }
     QAction* dischargeCheckAction() const { return dischargeCheck_; }
@@ -35,9 +39,5 @@ private:
     QAction* dischargeCheck_;
     DischargeCheckDialog* dialog_ = nullptr;
 };
-
-// Adds the menu to the window (object name "mnuTools", its item
-// "mnuDischargeCheck") and keeps the dialog painted on every timer tick.
-ToolsMenu* InstallToolsMenu(Form& form, acquisition::Session& session);
 
 } // namespace qm::ui
