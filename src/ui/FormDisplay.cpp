@@ -325,16 +325,7 @@ void FormDisplay::paintBoards(const AppState& s)
 
 void FormDisplay::paintRecording(const AppState& s)
 {
-    const RecordingStatus& r = s.view.recording;
-    if (marker_.lamp) marker_.lamp->setVisible(r.active);
-    if (marker_.caption) {
-        marker_.caption->setVisible(r.active);
-        marker_.caption->setCaption(QStringLiteral("DATALOG ON   %1 %2")
-                                        .arg(r.passes)
-                                        .arg(r.passes == 1 ? QStringLiteral("PASS") : QStringLiteral("PASSES")));
-        marker_.caption->setToolTip(QStringLiteral("Recording into %1").arg(Q(r.file.string())));
-    }
-    if (recordingHook) recordingHook(r);
+    if (recordingHook) recordingHook(s.view.recording);
 }
 
 void FormDisplay::moveFocus(FocusTarget target)

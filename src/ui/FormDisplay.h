@@ -26,15 +26,8 @@ public:
     std::function<void(const std::string&)> messageHook;
     std::function<void(acquisition::CloseReason)> closeHook;
 
-    // The datalog marker: a lamp and a caption that the Datalog menu places
-    // on the Form; shown while the session records, with the passes written.
-    struct RecordingMarker {
-        Shape* lamp = nullptr;
-        Label* caption = nullptr;
-    };
-    void setRecordingMarker(RecordingMarker marker) { marker_ = marker; }
-    // Called with the recording status each time it is painted, after the
-    // marker (the Datalog menu follows it).
+    // Called with the recording status each time it is painted (the Datalog
+    // menu paints its marker and its items from it).
     std::function<void(const acquisition::RecordingStatus&)> recordingHook;
     // Called each time the discharge check's progress or result is painted
     // (the Tools menu paints its dialog then).
@@ -56,7 +49,6 @@ private:
     void paintRecording(const acquisition::AppState& s);
 
     Form& form_;
-    RecordingMarker marker_;
     bool placed_ = false;
 };
 

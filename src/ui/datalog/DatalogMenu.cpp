@@ -26,16 +26,15 @@ DatalogMenu::DatalogMenu(Form& form, FormDisplay& display, acquisition::Session&
 
     // The marker: a red lamp and the passes written, in the free middle of
     // the identification line at the bottom of the window.
-    auto* lamp = new Shape(form_.canvas(), QStringLiteral("Shape_DL"), -1, Shape::Kind::Circle);
-    lamp->setBounds(Bounds{300, 579, 12, 12});
-    lamp->setFillColor(colour::kRed);
-    lamp->setVisible(false);
-    auto* caption = new Label(form_.canvas(), QStringLiteral("Label_DL"));
-    caption->setFontSpec(QStringLiteral("Arial"), 9.75, true);
-    caption->setForeColor(colour::kDarkRed);
-    caption->setBounds(Bounds{318, 577, 260, 15});
-    caption->setVisible(false);
-    display_.setRecordingMarker({lamp, caption});
+    lamp_ = new Shape(form_.canvas(), QStringLiteral("Shape_DL"), -1, Shape::Kind::Circle);
+    lamp_->setBounds(Bounds{300, 579, 12, 12});
+    lamp_->setFillColor(colour::kRed);
+    lamp_->setVisible(false);
+    caption_ = new Label(form_.canvas(), QStringLiteral("Label_DL"));
+    caption_->setFontSpec(QStringLiteral("Arial"), 9.75, true);
+    caption_->setForeColor(colour::kDarkRed);
+    caption_->setBounds(Bounds{318, 577, 260, 15});
+    caption_->setVisible(false);
     display_.recordingHook = [this](const acquisition::RecordingStatus& status) { paint(status); };
 
     connect(form_.mnuCreateNewSetup, &QAction::triggered, this, &DatalogMenu::createNewSetup);
@@ -71,6 +70,16 @@ int DatalogMenu::boardCount() const { return session_.state().chain.lastBoardInd
 
 void DatalogMenu::paint(const acquisition::RecordingStatus& status)
 {
+    // The marker: shown while the session records, with the passes written.
+    lamp_->setVisible(status.active);
+    caption_->setVisible(status.active);
+    caption_->setCaption(QStringLiteral("DATALOG ON   %1 %2")
+                             .arg(status.passes)
+                             .arg(status.passes == 1 ? QStringLiteral("PASS") : QStringLiteral("PASSES")));
+    // Setting a tool tip costs an event even when it does not change.
+    const QString tip = QStringLiteral("Recording into %1").arg(QString::fromStdString(status.file.string()));
+    if (caption_->toolTip() != tip) caption_->setToolTip(tip);
+
     if (status.passes > 0) {
         const QString file = QFile::decodeName(status.file.c_str());
         if (file != lastFile_) {

@@ -3,8 +3,8 @@
 // setup dialog, "Use Previous Setup" records again with the saved setup into
 // a new file, "Stop Datalog" (shown while recording) ends the recording, and
 // "View Last Datalog" opens the trend view on the last file recorded into,
-// following it while it grows. It also places the datalog marker on the Form,
-// which the Form's display paints.
+// following it while it grows. It also places the datalog marker on the Form
+// and paints it.
 //
 // The session decides whether it records and how many passes it wrote; the
 // menu follows the recording status each time the display paints it. What
@@ -28,6 +28,8 @@ namespace qm::ui {
 
 class Form;
 class FormDisplay;
+class Label;
+class Shape;
 class TrendWindow;
 
 class DatalogMenu : public QObject {
@@ -70,6 +72,8 @@ private:
     acquisition::Session& session_;
     QSettings settings_;
     QAction* stop_;
+    Shape* lamp_;    // the datalog marker, owned by the Form
+    Label* caption_;
     QPointer<DatalogSetupDialog> dialog_;
     TrendWindow* trend_ = nullptr; // a window of its own, owned by the Form
     QString trendFile_;
