@@ -70,8 +70,9 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     top->addWidget(open_);
     top->addWidget(file_, 1);
     top->addWidget(status_);
-    top->addWidget(new QLabel(tr("&Boards:"), this));
-    qobject_cast<QLabel*>(top->itemAt(3)->widget())->setBuddy(boardChooser_);
+    auto* boardsLabel = new QLabel(tr("&Boards:"), this);
+    boardsLabel->setBuddy(boardChooser_);
+    top->addWidget(boardsLabel);
     top->addWidget(boardChooser_);
 
     voltage_ = new TrendChart(tr("Cell voltage per board: minimum, mean (thick), maximum"), tr("V"), this);
@@ -139,8 +140,14 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(boardChooser_, &QComboBox::currentIndexChanged, this, [this] { refreshCharts(); });
     connect(map_, &QTableWidget::currentCellChanged, this, [this](int row, int column) { chooseCell(row, column); });
     connect(map_, &QTableWidget::cellActivated, this, [this](int row, int column) { chooseCell(row, column); });
+    // A resize changes the width of all three charts at once: one redraw
+    // after the layout has settled serves them all.
+    chartRefresh_ = new QTimer(this);
+    chartRefresh_->setSingleShot(true);
+    chartRefresh_->setInterval(0);
+    connect(chartRefresh_, &QTimer::timeout, this, &TrendWindow::refreshCharts);
     for (TrendChart* chart : {voltage_, spread_, trace_})
-        connect(chart, &TrendChart::plotWidthChanged, this, [this] { QTimer::singleShot(0, this, [this] { refreshCharts(); }); });
+        connect(chart, &TrendChart::plotWidthChanged, chartRefresh_, qOverload<>(&QTimer::start));
 }
 
 TrendWindow::~TrendWindow() = default;
@@ -167,10 +174,7 @@ void TrendWindow::chooseFile()
 bool TrendWindow::openFile(const QString& path)
 {
     follow_->stop();
-    voltage_->removeLines();
-    spread_->removeLines();
-    trace_->removeLines();
-    lines_.clear();
+    trace_->removeLines(); // buildBoards() makes the other charts' lines again
     traceLine_ = nullptr;
     traceBoard_ = traceCell_ = -1;
     model_ = std::make_unique<datalog::TrendModel>(QFile::encodeName(path).toStdString());
@@ -178,10 +182,7 @@ bool TrendWindow::openFile(const QString& path)
     file_->setText(QDir::toNativeSeparators(path));
     setWindowTitle(tr("QM7410 stack trends - %1").arg(QFileInfo(path).fileName()));
     buildBoards();
-    const int last = static_cast<int>(model_->momentCount()) - 1;
-    slider_->setRange(0, std::max(last, 0));
-    slider_->setPageStep(std::max(1, last / 50));
-    slider_->setValue(std::max(last, 0));
+    setMomentRange(true);
     refreshCharts();
     showMoment();
     showStatus();
@@ -196,16 +197,21 @@ void TrendWindow::pollFile()
     const std::size_t added = model_->poll();
     if (lines_.size() != model_->boards().size()) buildBoards();
     if (added > 0) {
-        const int last = static_cast<int>(model_->momentCount()) - 1;
-        const QSignalBlocker block(slider_);
-        slider_->setRange(0, std::max(last, 0));
-        slider_->setPageStep(std::max(1, last / 50));
-        if (atEnd) slider_->setValue(std::max(last, 0));
+        setMomentRange(atEnd);
         refreshCharts();
         showMoment();
     }
     showStatus();
     if (!model_->following()) follow_->stop();
+}
+
+void TrendWindow::setMomentRange(bool toLast)
+{
+    const int last = std::max(static_cast<int>(model_->momentCount()) - 1, 0);
+    const QSignalBlocker block(slider_); // the caller shows the moment once
+    slider_->setRange(0, last);
+    slider_->setPageStep(std::max(1, last / 50));
+    if (toLast) slider_->setValue(last);
 }
 
 bool TrendWindow::following() const { return follow_->isActive(); }

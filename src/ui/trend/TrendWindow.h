@@ -60,6 +60,9 @@ protected:
 private:
     void chooseFile();
     void buildBoards();
+    // The slider's range for the record's moments, at the last one when
+    // toLast, without showing a moment.
+    void setMomentRange(bool toLast);
     void refreshCharts();
     void refreshTrace();
     void showMoment();
@@ -78,6 +81,7 @@ private:
     QTableWidget* map_;
     QTableWidget* health_;
     QTimer* follow_;
+    QTimer* chartRefresh_; // coalesces the charts' width changes into one redraw
     // Per board of the record: its min, mean, max and spread lines.
     struct BoardLines {
         QLineSeries* min;
