@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPainter>
 #include <QSettings>
 #include <QTableWidget>
@@ -348,6 +349,19 @@ void Datalog(Output& out, const QString& folder)
     out.save(trend->grab().toImage(), QStringLiteral("trend-view.png"));
 }
 
+// The dialog showing a given progress or result on a stack of boardCount
+// boards, rendered offscreen.
+QImage RenderDischargeCheckDialog(const acquisition::DischargeCheckView& view, int boardCount)
+{
+    ui::DischargeCheckDialog dialog(nullptr);
+    dialog.setAttribute(Qt::WA_DontShowOnScreen);
+    dialog.show();
+    dialog.showState(view, boardCount);
+    dialog.layout()->activate();
+    dialog.resize(dialog.sizeHint());
+    return dialog.grab().toImage();
+}
+
 // A discharge check of six boards, run to its end over the ticks and shown in
 // its dialog: board 2's cell 4 has no resistor, board 4's cell 7 discharges
 // through cell 8's sense line, one read in twelve from board 6 fails its PEC,
@@ -367,7 +381,7 @@ void DischargeCheck(Output& out)
     const auto& view = session.view().dischargeCheck;
     d.check(!view.running && view.result.count(acquisition::CellVerdict::Fail) == 2,
             "the check ends with the two broken paths failed");
-    out.save(ui::RenderDischargeCheckDialog(view, 6), QStringLiteral("discharge-check.png"));
+    out.save(RenderDischargeCheckDialog(view, 6), QStringLiteral("discharge-check.png"));
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -290,17 +289,6 @@ void DischargeCheckDialog::paintTable(const acquisition::DischargeCheckView& v)
     // Room for every board up to the ten of a full stack, without scrolling.
     const int shown = std::clamp(static_cast<int>(boards.size()), 4, 10);
     table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() + 38 * shown + 2 * table_->frameWidth() + 2);
-}
-
-QImage RenderDischargeCheckDialog(const acquisition::DischargeCheckView& view, int boardCount)
-{
-    DischargeCheckDialog dialog(nullptr);
-    dialog.setAttribute(Qt::WA_DontShowOnScreen);
-    dialog.show();
-    dialog.showState(view, boardCount);
-    dialog.layout()->activate();
-    dialog.resize(dialog.sizeHint());
-    return dialog.grab().toImage();
 }
 
 } // namespace qm::ui

@@ -7,7 +7,6 @@
 // The dialog is window-modal: while it is open the main window takes no
 // action that could write the configuration or start a conversion.
 #include <QDialog>
-#include <QImage>
 
 #include <array>
 
@@ -72,9 +71,5 @@ private:
     QLabel* note_;
     bool running_ = false;
 };
-
-// The dialog showing a given progress or result on a stack of boardCount
-// boards, rendered offscreen (for the documentation's screenshots).
-QImage RenderDischargeCheckDialog(const acquisition::DischargeCheckView& view, int boardCount);
 
 } // namespace qm::ui
