@@ -53,7 +53,10 @@ void MainWindow::wire()
             if (control)
                 connect(control, &std::remove_pointer_t<std::decay_t<decltype(control)>>::operatorClicked, this, handler);
     };
-    const auto ticked = [](CheckBox* box) { return box->value() == 1; };
+    // A check box's handler also gets whether the click left the box ticked.
+    const auto onTick = [onClick](auto& array, auto handler) {
+        onClick(array, [&array, handler](int i) { handler(i, array[static_cast<std::size_t>(i)]->isChecked()); });
+    };
 
     onClick(form_.Command0, [this, s](int i) { s->OnCdcArrow(i, thresholdText(0), thresholdText(1)); });
     onClick(form_.Command1, [s](int i) { s->OnCommandButton(i); });
@@ -63,12 +66,12 @@ void MainWindow::wire()
     onClick(form_.Command7, [s](int i) { s->OnDiagnosticButton(i); });
     onClick(form_.Command8, [s](int i) { s->OnReadCellGroup(i); });
 
-    onClick(form_.Check0, [this, s, ticked](int i) { s->OnCfgr0Box(i, ticked(form_.Check0[static_cast<std::size_t>(i)])); });
-    onClick(form_.Check1, [this, s, ticked](int i) { s->OnRegisterBox(1, i, ticked(form_.Check1[static_cast<std::size_t>(i)])); });
-    onClick(form_.Check2, [this, s, ticked](int i) { s->OnRegisterBox(2, i, ticked(form_.Check2[static_cast<std::size_t>(i)])); });
-    onClick(form_.Check3, [this, s, ticked](int i) { s->OnRegisterBox(3, i, ticked(form_.Check3[static_cast<std::size_t>(i)])); });
-    onClick(form_.Check6, [this, s, ticked](int i) { s->OnCellSelectBox(i, ticked(form_.Check6[static_cast<std::size_t>(i)])); });
-    onClick(form_.Check7, [this, s, ticked](int i) { s->OnTemperatureSelectBox(i, ticked(form_.Check7[static_cast<std::size_t>(i)])); });
+    onTick(form_.Check0, [s](int i, bool on) { s->OnCfgr0Box(i, on); });
+    onTick(form_.Check1, [s](int i, bool on) { s->OnRegisterBox(1, i, on); });
+    onTick(form_.Check2, [s](int i, bool on) { s->OnRegisterBox(2, i, on); });
+    onTick(form_.Check3, [s](int i, bool on) { s->OnRegisterBox(3, i, on); });
+    onTick(form_.Check6, [s](int i, bool on) { s->OnCellSelectBox(i, on); });
+    onTick(form_.Check7, [s](int i, bool on) { s->OnTemperatureSelectBox(i, on); });
 
     onClick(form_.Option1, [this, s](int i) { s->OnThresholdOption(i, thresholdText(0), thresholdText(1)); });
     onClick(form_.Option2, [s](int i) { s->SelectSelfTest(i); });
