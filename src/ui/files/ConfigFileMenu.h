@@ -24,9 +24,6 @@ class ConfigFileMenu : public QObject {
 public:
     ConfigFileMenu(Form& form, FormDisplay& display, acquisition::Session& session);
 
-    QAction* saveAction() const { return save_; }
-    QAction* loadAction() const { return load_; }
-
     // What the actions do once the file dialog has named the file. False,
     // after a message saying why, when the file could not be written or used.
     bool saveTo(const QString& path);
