@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 6: clock->advance(static_cast<std::int64_t>(in.byte()) * 37); break;
         case 7:
-            checked.run([&] { op.act([&](int n) { for (int i = 0; i < n; ++i) session.OnTimerTick(); }); },
+            checked.run([&] { op.act([&] { session.OnTimerTick(); }); },
                         "an action of the operator");
             break;
         case 8: ChangeChip(device, scenario.boards, in); break;
