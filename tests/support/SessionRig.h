@@ -15,6 +15,7 @@
 #include "link/RecordingDevice.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedDevice.h"
+#include "support/CheckedSessionCore.h"
 #include "support/Invariants.h"
 
 namespace qm::test {
@@ -41,16 +42,9 @@ inline acquisition::FocusTarget Command1(int i) { return {acquisition::FocusTarg
 
 // A session over a device with every read and write checked; the test fails
 // when any check did.
-struct CheckedSession {
-    explicit CheckedSession(link::Device& device) : checker(device), session(checker, display)
-    {
-        checker.attach(session);
-    }
+struct CheckedSession : CheckedSessionCore<RecordingDisplay> {
+    using CheckedSessionCore::CheckedSessionCore;
     ~CheckedSession() { EXPECT_TRUE(checker.report.Ok()) << checker.report.Text(); }
-
-    ReadChecker checker;
-    RecordingDisplay display;
-    acquisition::Session session;
 };
 
 struct SimulatedStack {
