@@ -17,6 +17,7 @@
 #include "sim/SimulatedDevice.h"
 #include "support/CheckedSessionCore.h"
 #include "support/Invariants.h"
+#include "support/SimulatedStack.h"
 
 namespace qm::test {
 
@@ -45,17 +46,6 @@ inline acquisition::FocusTarget Command1(int i) { return {acquisition::FocusTarg
 struct CheckedSession : CheckedSessionCore<RecordingDisplay> {
     using CheckedSessionCore::CheckedSessionCore;
     ~CheckedSession() { EXPECT_TRUE(checker.report.Ok()) << checker.report.Text(); }
-};
-
-struct SimulatedStack {
-    explicit SimulatedStack(const std::string& scenarioText)
-        : clock(std::make_shared<sim::ManualClock>()), device(*sim::ParseScenario(scenarioText).scenario, clock),
-          rec(device)
-    {
-    }
-    std::shared_ptr<sim::ManualClock> clock;
-    sim::SimulatedDevice device;
-    link::RecordingDevice rec; // every operation on the device
 };
 
 class SessionRig : public SimulatedStack, public CheckedSession {
