@@ -143,11 +143,11 @@ void BM_Pass10Boards(benchmark::State& state)
     const bool withWindow = state.range(0) != 0;
     const bool overTty = state.range(1) != 0;
     auto clock = std::make_shared<sim::ManualClock>();
-    std::optional<test::ChildProcess> simProgram;
+    std::optional<test::SimulatorOnTty> simProgram;
     std::unique_ptr<link::Device> board;
     if (overTty) {
-        simProgram.emplace(QM_BINARY_DIR "/qm7410-sim", std::vector<std::string>{"boards=" + std::to_string(kBoards)});
-        board = std::make_unique<link::SerialDevice>(simProgram->readLine());
+        simProgram.emplace("boards=" + std::to_string(kBoards));
+        board = std::make_unique<link::SerialDevice>(simProgram->tty);
     } else {
         board = std::make_unique<sim::SimulatedDevice>(TenBoards(), clock);
     }

@@ -25,8 +25,8 @@ void BM_TicksPerSecondOverPty(benchmark::State& state)
 {
     const int boards = static_cast<int>(state.range(0));
     const bool cycle = state.range(1) != 0;
-    test::ChildProcess sim(QM_BINARY_DIR "/qm7410-sim", {"boards=" + std::to_string(boards)});
-    const std::string path = sim.readLine();
+    const test::SimulatorOnTty sim("boards=" + std::to_string(boards));
+    const std::string& path = sim.tty;
     if (path.empty()) {
         state.SkipWithError("qm7410-sim did not start");
         return;
