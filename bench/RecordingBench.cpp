@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "BenchSupport.h"
 #include "acquisition/Session.h"
 #include "link/SerialDevice.h"
 #include "link/TrafficRecorder.h"
@@ -65,16 +66,6 @@ private:
     link::Device* to_;
     std::optional<link::TrafficRecorder> recorder_;
 };
-
-// The operator writes a measuring configuration and starts the cycle.
-void StartCycle(acquisition::Session& s)
-{
-    s.OnBoardCountChosen(kBoards - 1);
-    s.OnCdcArrow(1);
-    s.OnCdcArrow(1);
-    s.OnCommandButton(5);
-    s.OnCommandButton(10);
-}
 
 sim::Scenario TenBoards()
 {
@@ -170,7 +161,7 @@ void BM_Pass10Boards(benchmark::State& state)
         state.SkipWithError("no board answered");
         return;
     }
-    StartCycle(s);
+    bench::StartCycle(s, kBoards);
     QApplication::processEvents();
     Alternate(state, route, [&] {
         for (int i = 0; i < 3; ++i) {

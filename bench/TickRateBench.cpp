@@ -11,6 +11,7 @@
 #include <chrono>
 #include <string>
 
+#include "BenchSupport.h"
 #include "link/SerialDevice.h"
 #include "support/ChildProcess.h"
 #include "ui/MainWindow.h"
@@ -38,13 +39,7 @@ void BM_TicksPerSecondOverPty(benchmark::State& state)
         return;
     }
     auto& m = window.session();
-    if (cycle) {
-        m.OnBoardCountChosen(boards - 1);
-        m.OnCdcArrow(1);
-        m.OnCdcArrow(1);
-        m.OnCommandButton(5);
-        m.OnCommandButton(10);
-    }
+    if (cycle) bench::StartCycle(m, boards);
     long ticks = 0;
     QObject::connect(window.form().Timer1, &QTimer::timeout, [&ticks] { ++ticks; });
     double seconds = 0;
