@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "acquisition/Session.h"
 #include "sim/SimulatedDevice.h"
 
@@ -32,10 +33,7 @@ void BM_DischargeCheck10Boards12Cells(benchmark::State& state)
         acquisition::NullDisplay display;
         auto session = std::make_unique<acquisition::Session>(device, display);
         session->OnLoad();
-        session->OnBoardCountChosen(9);
-        session->OnCdcArrow(1);
-        session->OnCdcArrow(1);
-        session->OnCommandButton(5);
+        bench::StartCycle(*session, 10, false);
         state.ResumeTiming();
 
         if (!session->StartDischargeCheck({})) state.SkipWithError("the check did not start");

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "BenchSupport.h"
 #include "acquisition/Session.h"
 #include "link/SerialDevice.h"
 #include "link/TrafficRecorder.h"
@@ -65,16 +66,6 @@ private:
     link::Device* to_;
     std::optional<link::TrafficRecorder> recorder_;
 };
-
-// The operator writes a measuring configuration and starts the cycle.
-void StartCycle(acquisition::Session& s)
-{
-    s.OnBoardCountChosen(kBoards - 1);
-    s.OnCdcArrow(1);
-    s.OnCdcArrow(1);
-    s.OnCommandButton(5);
-    s.OnCommandButton(10);
-}
 
 sim::Scenario TenBoards()
 {
@@ -143,11 +134,11 @@ void BM_Pass10Boards(benchmark::State& state)
     const bool withWindow = state.range(0) != 0;
     const bool overTty = state.range(1) != 0;
     auto clock = std::make_shared<sim::ManualClock>();
-    std::optional<test::ChildProcess> simProgram;
+    std::optional<test::SimulatorOnTty> simProgram;
     std::unique_ptr<link::Device> board;
     if (overTty) {
-        simProgram.emplace(QM_BINARY_DIR "/qm7410-sim", std::vector<std::string>{"boards=" + std::to_string(kBoards)});
-        board = std::make_unique<link::SerialDevice>(simProgram->readLine());
+        simProgram.emplace("boards=" + std::to_string(kBoards));
+        board = std::make_unique<link::SerialDevice>(simProgram->tty);
     } else {
         board = std::make_unique<sim::SimulatedDevice>(TenBoards(), clock);
     }
@@ -170,7 +161,7 @@ void BM_Pass10Boards(benchmark::State& state)
         state.SkipWithError("no board answered");
         return;
     }
-    StartCycle(s);
+    bench::StartCycle(s, kBoards);
     QApplication::processEvents();
     Alternate(state, route, [&] {
         for (int i = 0; i < 3; ++i) {

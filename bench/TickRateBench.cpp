@@ -11,6 +11,7 @@
 #include <chrono>
 #include <string>
 
+#include "BenchSupport.h"
 #include "link/SerialDevice.h"
 #include "support/ChildProcess.h"
 #include "ui/MainWindow.h"
@@ -25,8 +26,8 @@ void BM_TicksPerSecondOverPty(benchmark::State& state)
 {
     const int boards = static_cast<int>(state.range(0));
     const bool cycle = state.range(1) != 0;
-    test::ChildProcess sim(QM_BINARY_DIR "/qm7410-sim", {"boards=" + std::to_string(boards)});
-    const std::string path = sim.readLine();
+    const test::SimulatorOnTty sim("boards=" + std::to_string(boards));
+    const std::string& path = sim.tty;
     if (path.empty()) {
         state.SkipWithError("qm7410-sim did not start");
         return;
@@ -38,13 +39,7 @@ void BM_TicksPerSecondOverPty(benchmark::State& state)
         return;
     }
     auto& m = window.session();
-    if (cycle) {
-        m.OnBoardCountChosen(boards - 1);
-        m.OnCdcArrow(1);
-        m.OnCdcArrow(1);
-        m.OnCommandButton(5);
-        m.OnCommandButton(10);
-    }
+    if (cycle) bench::StartCycle(m, boards);
     long ticks = 0;
     QObject::connect(window.form().Timer1, &QTimer::timeout, [&ticks] { ++ticks; });
     double seconds = 0;

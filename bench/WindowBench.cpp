@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "sim/SimulatedDevice.h"
 #include "ui/MainWindow.h"
 
@@ -40,12 +41,7 @@ struct Stack {
         window.start();
         window.form().Timer1->stop();
         window.show();
-        auto& m = window.session();
-        m.OnBoardCountChosen(boards - 1);
-        m.OnCdcArrow(1);
-        m.OnCdcArrow(1);
-        m.OnCommandButton(5);
-        m.OnCommandButton(10); // the cycle runs
+        bench::StartCycle(window.session(), boards); // the cycle runs
         QApplication::processEvents();
     }
     static sim::Scenario Scenario(int boards)

@@ -58,6 +58,13 @@ void CheckedSession::run(const std::function<void()>& action, const char* where)
     Require(checker.report, where);
 }
 
+bool Faulty(const sim::Scenario& scenario, int board)
+{
+    for (const auto& f : scenario.pecErrors)
+        if (f.board == board && f.probability > 0.0) return true;
+    return false;
+}
+
 void Require(const test::Report& report, const char* where)
 {
     if (report.Ok()) return;

@@ -13,6 +13,8 @@
 #include "link/Device.h"
 #include "acquisition/Display.h"
 #include "acquisition/Session.h"
+#include "sim/Scenario.h"
+#include "support/CheckedSessionCore.h"
 #include "support/Invariants.h"
 #include "support/Operator.h"
 
@@ -64,18 +66,14 @@ private:
 
 // The tool's session over a device, with every read and write checked against
 // the wire and the checks of any procedure after each action.
-struct CheckedSession {
-    explicit CheckedSession(link::Device& device) : checker(device), session(checker, display)
-    {
-        checker.attach(session);
-    }
+struct CheckedSession : test::CheckedSessionCore<acquisition::NullDisplay> {
+    using CheckedSessionCore::CheckedSessionCore;
     // Runs one action and stops the run when a check fails.
     void run(const std::function<void()>& action, const char* where);
-
-    test::ReadChecker checker;
-    acquisition::NullDisplay display;
-    acquisition::Session session;
 };
+
+// Some board of the scenario can answer with a wrong PEC.
+bool Faulty(const sim::Scenario& scenario, int board);
 
 // Stops the run when the report holds a problem.
 void Require(const test::Report& report, const char* where);

@@ -40,13 +40,6 @@ void CheckAccepted(const sim::Scenario& s)
     fuzz::Require(!s.identification.empty() && Printable(s.identification), "identification printable");
 }
 
-bool Faulty(const sim::Scenario& s, int board)
-{
-    for (const auto& f : s.pecErrors)
-        if (f.board == board && f.probability > 0.0) return true;
-    return false;
-}
-
 void RunStack(const sim::Scenario& s)
 {
     auto clock = std::make_shared<sim::ManualClock>();
@@ -72,7 +65,7 @@ void RunStack(const sim::Scenario& s)
     const auto& images = session.state().images;
     for (int b = 0; b < s.boards; ++b) {
         const auto i = static_cast<std::size_t>(b);
-        if (Faulty(s, b)) continue;
+        if (fuzz::Faulty(s, b)) continue;
         fuzz::Require(images.config.pec[i] == images.config.computed[i], "board " + std::to_string(b) + " matches");
         fuzz::Require(images.readBack[i] == images.written[i], "board " + std::to_string(b) + " reads back the write");
     }

@@ -22,7 +22,7 @@ void ChainProtocol::SendStart(std::string_view mnemonic, const std::string& comm
 {
     link::TransactWriteOnly(device_, SendFrame(command));
     ShowSendOnly(panel_, mnemonic, command, CommandPec(command));
-    if (listener_) listener_->transferShown();
+    listeners_.transferShown();
 }
 
 void ChainProtocol::StartCellConversion(CellStartKind kind, std::string_view selector)
@@ -47,13 +47,13 @@ void ChainProtocol::StartPoll(int mode)
     const std::string command(mode == 1 ? cmd::PLINT : cmd::PLADC);
     link::TransactWriteOnly(device_, PollFrame(command));
     ShowSendOnly(panel_, mode == 1 ? "PLINT" : "PLADC", command, CommandPec(command));
-    if (listener_) listener_->transferShown();
+    listeners_.transferShown();
 }
 
 void ChainProtocol::StartDiagnostic()
 {
     SendStart("DAGN", std::string(cmd::DAGN));
-    if (listener_) listener_->diagnosticsCleared();
+    listeners_.diagnosticsCleared();
 }
 
 void ChainProtocol::SendKeepAlive() { link::TransactWriteOnly(device_, SendFrame(cmd::PLADC)); }
@@ -83,10 +83,10 @@ void ChainProtocol::WriteConfiguration()
     frame += 'X';
     link::TransactWriteOnly(device_, frame);
     ShowConfigurationWrite(panel_, images_, current());
-    if (listener_) listener_->transferShown();
+    listeners_.transferShown();
     images_.configReadBackFlag = 0;
     RecordWrittenConfiguration(images_, chain_);
-    if (listener_) listener_->configurationWritten();
+    listeners_.configurationWritten();
 }
 
 void RecordWrittenConfiguration(RegisterImages& images, const ChainSelection& chain)

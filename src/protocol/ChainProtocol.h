@@ -40,7 +40,11 @@ public:
 // Hands every call on to several listeners, in the order they were added.
 class ListenerFanOut : public ProtocolListener {
 public:
-    void add(ProtocolListener* listener) { listeners_.push_back(listener); }
+    void add(ProtocolListener* listener)
+    {
+        if (listener) listeners_.push_back(listener);
+    }
+    void clear() { listeners_.clear(); }
     void transferShown() override { each(&ProtocolListener::transferShown); }
     void configurationRead() override { each(&ProtocolListener::configurationRead); }
     void flagsRead() override { each(&ProtocolListener::flagsRead); }
@@ -65,15 +69,15 @@ class ChainProtocol {
 public:
     ChainProtocol(link::Device& device, RegisterImages& images, TransferPanel& panel, const ChainSelection& chain);
 
-    void setListener(ProtocolListener* listener) { listener_ = listener; }
+    // The only listener from now on (none for nullptr).
+    void setListener(ProtocolListener* listener)
+    {
+        listeners_.clear();
+        listeners_.add(listener);
+    }
     // A further listener, told after those added before it (a recorder, the
     // checks of a test).
-    void addListener(ProtocolListener* listener)
-    {
-        if (listener_ && listener_ != &fanOut_) fanOut_.add(listener_);
-        fanOut_.add(listener);
-        listener_ = &fanOut_;
-    }
+    void addListener(ProtocolListener* listener) { listeners_.add(listener); }
     link::Device& device() { return device_; }
     // The clock that stamps each board's last good read (the steady clock unless set).
     void setClock(std::function<HealthClock::time_point()> clock) { clock_ = std::move(clock); }
@@ -111,8 +115,7 @@ private:
     RegisterImages& images_;
     TransferPanel& panel_;
     const ChainSelection& chain_;
-    ProtocolListener* listener_ = nullptr;
-    ListenerFanOut fanOut_;
+    ListenerFanOut listeners_;
     std::function<HealthClock::time_point()> clock_ = [] { return HealthClock::now(); };
 };
 

@@ -104,14 +104,14 @@ void ChainProtocol::ReadConfiguration()
     Read(ReadKind::Config, "02", n);
     ShowRead(panel_, images_, ReadKind::Config, current());
     Judge(ReadKind::Config);
-    if (listener_) listener_->transferShown();
+    listeners_.transferShown();
     for (int b = 0; b <= last(); ++b) {
         const auto& d = images_.config.data[U(b)];
         for (int k = 0; k < n; ++k) images_.readBack[U(b)][U(k)] = ByteText(d[U(k)]);
         images_.configReadValid[U(b)] = (d[0] & 0x07) != 0 ? 1 : 0;
     }
     images_.configReadBackFlag = 1;
-    if (listener_) listener_->configurationRead();
+    listeners_.configurationRead();
 }
 
 void ChainProtocol::ReadFlags()
@@ -120,10 +120,10 @@ void ChainProtocol::ReadFlags()
     Read(ReadKind::Flags, "0C", n);
     ShowRead(panel_, images_, ReadKind::Flags, current());
     Judge(ReadKind::Flags);
-    if (listener_) listener_->transferShown();
+    listeners_.transferShown();
     for (int b = 0; b <= last(); ++b)
         for (int k = 0; k < n; ++k) images_.flagTexts[U(b)][U(k)] = ByteText(images_.flags.data[U(b)][U(k)]);
-    if (listener_) listener_->flagsRead();
+    listeners_.flagsRead();
 }
 
 void ChainProtocol::ReadTemperatures()
@@ -132,7 +132,7 @@ void ChainProtocol::ReadTemperatures()
     const std::string reply = Read(ReadKind::Temperatures, "0E", n);
     ShowRead(panel_, images_, ReadKind::Temperatures, current());
     Judge(ReadKind::Temperatures);
-    if (listener_) listener_->transferShown();
+    listeners_.transferShown();
     for (int b = 0; b <= last(); ++b) {
         const int p = 8 + 12 * b;
         StoreCode(images_, RegisterImages::TemperatureIndex(b, 1), CodeChars(reply, p, p - 3, p - 2));
@@ -142,7 +142,7 @@ void ChainProtocol::ReadTemperatures()
         if (set.pec[U(b)] == set.computed[U(b)])
             images_.thermalBit[U(b)] = static_cast<std::int16_t>((set.data[U(b)][4] >> 4) & 1);
     }
-    if (listener_) listener_->temperaturesRead();
+    listeners_.temperaturesRead();
 }
 
 void ChainProtocol::ReadDiagnostics()
@@ -151,7 +151,7 @@ void ChainProtocol::ReadDiagnostics()
     const std::string reply = Read(ReadKind::Diagnostics, "54", n);
     ShowRead(panel_, images_, ReadKind::Diagnostics, current());
     Judge(ReadKind::Diagnostics);
-    if (listener_) listener_->transferShown();
+    listeners_.transferShown();
     for (int b = 0; b <= last(); ++b) {
         auto& diag = images_.diag[U(b)];
         const int base = 6 * b;
@@ -163,7 +163,7 @@ void ChainProtocol::ReadDiagnostics()
             diag.muxFail = static_cast<std::int16_t>((nibble >> 1) & 1);
         }
     }
-    if (listener_) listener_->diagnosticsRead();
+    listeners_.diagnosticsRead();
 }
 
 void ChainProtocol::ReadCellVoltages(int groupCode)
@@ -173,7 +173,7 @@ void ChainProtocol::ReadCellVoltages(int groupCode)
     const std::string reply = Read(group.kind, group.command, group.bytesPerBoard);
     ShowRead(panel_, images_, group.kind, current(), groupCode);
     Judge(group.kind);
-    if (listener_) listener_->transferShown();
+    listeners_.transferShown();
     const int charsPerBoard = 2 * (group.bytesPerBoard + 1);
     const int triples = group.bytesPerBoard / 3;
     for (int b = 0; b <= last(); ++b) {
@@ -184,7 +184,7 @@ void ChainProtocol::ReadCellVoltages(int groupCode)
             StoreCode(images_, RegisterImages::CellIndex(b, cell + 1), CodeChars(reply, p + 1, p + 2, p - 1));
         }
     }
-    if (listener_) listener_->cellVoltagesRead(groupCode);
+    listeners_.cellVoltagesRead(groupCode);
 }
 
 } // namespace qm::protocol

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <span>
+#include <utility>
 
 #include "protocol/Pec.h"
 
@@ -51,14 +52,16 @@ Chain::Chain(const Scenario& scenario, std::shared_ptr<Clock> clock)
     }
     for (int b : scenario.muxFail)
         if (inChain(b)) chips_[static_cast<std::size_t>(b)].setMuxFailure(true);
-    for (const auto& f : scenario.openWires)
-        if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setOpenWire(f.cell, true);
-    for (const auto& f : scenario.selfTestFaults)
-        if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setSelfTestFault(f.cell, true);
-    for (const auto& f : scenario.dischargeOpen)
-        if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setDischargeOpen(f.cell, true);
-    for (const auto& f : scenario.dischargeSwapped)
-        if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setDischargeSwapped(f.cell, true);
+    // The board:cell faults, each list with the chip setting it turns on.
+    const std::pair<std::vector<BoardCell> Scenario::*, void (Chip::*)(int, bool)> cellFaults[] = {
+        {&Scenario::openWires, &Chip::setOpenWire},
+        {&Scenario::selfTestFaults, &Chip::setSelfTestFault},
+        {&Scenario::dischargeOpen, &Chip::setDischargeOpen},
+        {&Scenario::dischargeSwapped, &Chip::setDischargeSwapped},
+    };
+    for (const auto& [list, set] : cellFaults)
+        for (const auto& f : scenario.*list)
+            if (inChain(f.board)) (chips_[static_cast<std::size_t>(f.board)].*set)(f.cell, true);
     for (const auto& f : scenario.pecErrors)
         if (inChain(f.board)) chips_[static_cast<std::size_t>(f.board)].setPecErrorProbability(f.probability);
 }

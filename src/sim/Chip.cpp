@@ -91,14 +91,6 @@ bool Chip::masked(int cell) const
     return cell <= 4 ? ((regs_[2] >> (cell + 3)) & 1) != 0 : ((regs_[3] >> (cell - 5)) & 1) != 0;
 }
 
-bool Chip::dischargeLoaded(int cell) const
-{
-    if (!ValidCell(cell)) return false;
-    for (int c = 1; c <= kLastCell; ++c)
-        if (dischargeTarget(c) == cell) return true;
-    return false;
-}
-
 int Chip::dischargeTarget(int cell) const
 {
     // The switches conduct only while the chip measures; thermal shutdown and

@@ -97,9 +97,6 @@ public:
     // The cell's DCC bit is set.
     bool discharging(int cell) const;
     bool masked(int cell) const;
-    // Some conducting discharge switch draws current through this cell's
-    // sense path (its own, or a swapped neighbour's).
-    bool dischargeLoaded(int cell) const;
 
     // The cell's own voltage (what setCellVolts sets; the discharge drain
     // lowers it slowly).

@@ -81,13 +81,24 @@ std::string CheckCell(std::string_view key, int cell)
     return {};
 }
 
+// The board:cell fault keys and the lists they fill, in the order they are
+// checked.
+struct CellFaultKey {
+    std::string_view key;
+    std::vector<BoardCell> Scenario::*list;
+};
+constexpr CellFaultKey kCellFaultKeys[] = {
+    {"openwire", &Scenario::openWires},
+    {"selftest-fault", &Scenario::selfTestFaults},
+    {"dcc-open", &Scenario::dischargeOpen},
+    {"dcc-swap", &Scenario::dischargeSwapped},
+};
+
 // The list a board:cell fault key fills; nullptr for the other keys.
 std::vector<BoardCell>* CellList(std::string_view key, Scenario& s)
 {
-    if (key == "openwire") return &s.openWires;
-    if (key == "selftest-fault") return &s.selfTestFaults;
-    if (key == "dcc-open") return &s.dischargeOpen;
-    if (key == "dcc-swap") return &s.dischargeSwapped;
+    for (const auto& k : kCellFaultKeys)
+        if (key == k.key) return &(s.*k.list);
     return nullptr;
 }
 
@@ -141,9 +152,12 @@ std::string ApplyItem(std::string_view key, std::string_view value, Scenario& s)
 ScenarioResult ParseScenario(std::string_view text)
 {
     static const std::set<std::string_view> kOnce = {"boards", "variant", "seed", "unplug-after"};
-    static const std::set<std::string_view> kKeys = {"boards",         "variant",  "seed",     "thsd",
-                                                     "openwire",       "pec-errors", "mux-fail", "unplug-after",
-                                                     "selftest-fault", "dcc-open", "dcc-swap"};
+    static const std::set<std::string_view> kKeys = [] {
+        std::set<std::string_view> keys = {"boards",     "variant",  "seed",        "thsd",
+                                           "pec-errors", "mux-fail", "unplug-after"};
+        for (const auto& k : kCellFaultKeys) keys.insert(k.key);
+        return keys;
+    }();
     Scenario s;
     std::set<std::string_view> seen;
     while (!text.empty()) {
@@ -175,14 +189,8 @@ std::string ValidateScenario(const Scenario& s)
         if (auto e = CheckBoard("thsd", b, s.boards); !e.empty()) return e;
     for (int b : s.muxFail)
         if (auto e = CheckBoard("mux-fail", b, s.boards); !e.empty()) return e;
-    const std::pair<std::string_view, const std::vector<BoardCell>*> cellFaults[] = {
-        {"openwire", &s.openWires},
-        {"selftest-fault", &s.selfTestFaults},
-        {"dcc-open", &s.dischargeOpen},
-        {"dcc-swap", &s.dischargeSwapped},
-    };
-    for (const auto& [key, faults] : cellFaults) {
-        for (const auto& f : *faults) {
+    for (const auto& [key, list] : kCellFaultKeys) {
+        for (const auto& f : s.*list) {
             if (auto e = CheckBoard(key, f.board, s.boards); !e.empty()) return e;
             if (auto e = CheckCell(key, f.cell); !e.empty()) return e;
         }

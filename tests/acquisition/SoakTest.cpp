@@ -66,9 +66,7 @@ void Soak(test::CheckedSession& on, std::uint32_t seed, int actions, const std::
     test::Operator op(on.session, test::Seeded(seed));
     for (int a = 0; a < actions && !on.session.closed(); ++a) {
         const presentation::PresentationState before = on.session.state().status;
-        op.act([&](int n) {
-            while (n-- > 0) tick();
-        });
+        op.act(tick);
         test::Report report;
         test::CheckSession(report, on.session.state(), before);
         for (const auto& m : on.display.messages)
@@ -119,9 +117,7 @@ TEST(SessionSoak, RandomOperatorOverAFaultyStackThenSpoiledRepliesThenTheBoardUn
     stack.device.unplug();
     test::Operator op(s, test::Seeded(5));
     for (int a = 0; a < 50 && !s.closed(); ++a) {
-        op.act([&](int n) {
-            while (n-- > 0) tick();
-        });
+        op.act(tick);
         if (s.state().acq.lowCurrentStandby == 1) s.OnCommandButton(6);
     }
     tick();

@@ -122,9 +122,7 @@ inline std::vector<ScriptStep> OperatorSteps(std::uint32_t seed, int count)
     std::vector<ScriptStep> steps;
     for (int a = 0; a < count; ++a)
         steps.push_back({"action " + std::to_string(a), [source](acquisition::Session& s, const Tick& tick) {
-                             Operator(s, [source] { return (*source)(); }).act([&](int n) {
-                                 while (n-- > 0) tick();
-                             });
+                             Operator(s, [source] { return (*source)(); }).act(tick);
                          }});
     return steps;
 }

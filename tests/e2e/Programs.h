@@ -14,7 +14,6 @@ namespace qm::test {
 
 inline const std::string kCli = QM_BINARY_DIR "/qm7410-cli";
 inline const std::string kGui = QM_BINARY_DIR "/qm7410-gui";
-inline const std::string kSim = QM_BINARY_DIR "/qm7410-sim";
 inline const std::vector<std::pair<std::string, std::string>> kOffscreen{{"QT_QPA_PLATFORM", "offscreen"}};
 
 struct Result {
@@ -58,13 +57,5 @@ inline std::vector<std::string> ConfigWrites(const std::filesystem::path& traffi
                     frames.push_back(op.bytes);
     return frames;
 }
-
-// qm7410-sim started on a pseudo-terminal, and the --device option that reaches it.
-struct SimulatorOnTty {
-    explicit SimulatorOnTty(const std::string& scenario) : sim(kSim, {scenario}), tty(sim.readLine()) {}
-    std::string device() const { return "--device=serial:" + tty; }
-    ChildProcess sim;
-    std::string tty;
-};
 
 } // namespace qm::test

@@ -16,9 +16,7 @@ TEST(Pec, TableInitialValueAndTheCommandsPecs)
               (std::vector<std::uint8_t>{0x00, 0x07, 0x0E, 0x09, 0x1C, 0x1B, 0x12}));
     EXPECT_EQ(std::vector<std::uint8_t>(t.end() - 4, t.end()), (std::vector<std::uint8_t>{0xFA, 0xFD, 0xF4, 0xF3}));
     // A sequence starts from 0x41: six zero bytes still move it.
-    std::uint8_t expect = 0x41;
-    for (int i = 0; i < 6; ++i) expect = t[expect];
-    EXPECT_EQ(PecOfBytes(std::vector<std::uint8_t>(6, 0)), expect);
+    EXPECT_EQ(PecOfBytes(std::vector<std::uint8_t>(6, 0)), 0x5F);
     EXPECT_EQ(PecOfBytes({}), 0x41);
     EXPECT_EQ(ByteText(PecOfBytes(std::vector<std::uint8_t>{0xE0, 0, 0, 0, 0, 0})), "FE"); // the default configuration
     const std::vector<std::pair<const char*, const char*>> commands{

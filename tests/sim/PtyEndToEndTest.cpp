@@ -16,12 +16,13 @@ namespace qm::sim::test {
 namespace {
 
 using qm::test::ChildProcess;
-const char* const kSim = QM_BINARY_DIR "/qm7410-sim"; // its first line names its terminal
+using qm::test::SimulatorOnTty;
 
 TEST(PtyEndToEndTest, SerialDeviceIdentifiesWritesAndReadsBackThroughThePseudoTerminal)
 {
-    ChildProcess sim(kSim, {"boards=3,variant=3"});
-    const std::string path = sim.readLine();
+    SimulatorOnTty simulator("boards=3,variant=3");
+    ChildProcess& sim = simulator.sim;
+    const std::string& path = simulator.tty;
     ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path;
 
     link::SerialDevice device(path);
@@ -51,8 +52,9 @@ TEST(PtyEndToEndTest, SerialDeviceIdentifiesWritesAndReadsBackThroughThePseudoTe
 
 TEST(PtyEndToEndTest, AnUnpluggedBoardsTerminalDisappears)
 {
-    ChildProcess sim(kSim, {"boards=1,unplug-after=0.2"});
-    const std::string path = sim.readLine();
+    SimulatorOnTty simulator("boards=1,unplug-after=0.2");
+    ChildProcess& sim = simulator.sim;
+    const std::string& path = simulator.tty;
     ASSERT_FALSE(path.empty());
     link::SerialDevice device(path);
     bool gone = false;
@@ -71,7 +73,7 @@ TEST(PtyEndToEndTest, BadArgumentsExitWithStatus2NamingTheProblem)
 {
     for (const auto& [arg, named] : {std::pair{"boards=2,colour=red", "colour"}, {"openwire=0:13", "openwire"},
                                      {"--fast", "--fast"}}) {
-        ChildProcess sim(kSim, {arg});
+        ChildProcess sim(qm::test::kSim, {arg});
         EXPECT_EQ(sim.wait(), 2) << arg;
         EXPECT_NE(sim.errorText().find(named), std::string::npos) << sim.errorText();
     }

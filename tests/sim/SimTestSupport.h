@@ -3,7 +3,6 @@
 // frames built by hand and sent through the link layer's own transactions.
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,13 +12,12 @@
 #include "protocol/Pec.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedDevice.h"
+#include "support/SimulatedStack.h"
 
 namespace qm::sim::test {
 
-struct Bench {
-    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
-    SimulatedDevice device;
-    explicit Bench(const Scenario& scenario = {}) : device(scenario, clock) {}
+struct Bench : qm::test::SimulatedStack {
+    explicit Bench(const Scenario& scenario = {}) : SimulatedStack(scenario) {}
     Chip& chip(int b) { return device.chain().chip(b); }
 };
 

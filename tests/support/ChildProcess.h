@@ -109,4 +109,17 @@ private:
     int status_ = kRunning;
 };
 
+#ifdef QM_BINARY_DIR
+inline const std::string kSim = QM_BINARY_DIR "/qm7410-sim";
+
+// qm7410-sim started on a pseudo-terminal (its first line of output names it),
+// and the --device option that reaches it.
+struct SimulatorOnTty {
+    explicit SimulatorOnTty(const std::string& scenario) : sim(kSim, {scenario}), tty(sim.readLine()) {}
+    std::string device() const { return "--device=serial:" + tty; }
+    ChildProcess sim;
+    std::string tty;
+};
+#endif
+
 } // namespace qm::test

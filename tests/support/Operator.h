@@ -18,12 +18,16 @@ public:
     int pick(int n) { return static_cast<int>(source_() % static_cast<unsigned>(n)); }
     bool coin() { return pick(2) == 0; }
 
-    // One action; `tick` lets the timer tick n times.
-    void act(const std::function<void(int)>& tick)
+    // One action; `tick` lets the timer tick once, and an action of waiting
+    // calls it one to three times.
+    void act(const std::function<void()>& tick)
     {
         static const char* kTyped[] = {"4.2", "3.0", "", "-0.744", "5.352", "9", "1e9", "-", ".", "2.5", "abc", "3.6"};
         const int roll = pick(100);
-        if (roll < 35) return tick(1 + pick(3));
+        if (roll < 35) {
+            for (int n = 1 + pick(3); n > 0; --n) tick();
+            return;
+        }
         switch (roll % 16) {
         case 0: s_.OnCommandButton(pick(15)); break;
         case 1: s_.OnCommandButton(pick(3) == 0 ? 10 : 2 + pick(8)); break;

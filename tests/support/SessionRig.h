@@ -15,7 +15,9 @@
 #include "link/RecordingDevice.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedDevice.h"
+#include "support/CheckedSessionCore.h"
 #include "support/Invariants.h"
+#include "support/SimulatedStack.h"
 
 namespace qm::test {
 
@@ -41,27 +43,9 @@ inline acquisition::FocusTarget Command1(int i) { return {acquisition::FocusTarg
 
 // A session over a device with every read and write checked; the test fails
 // when any check did.
-struct CheckedSession {
-    explicit CheckedSession(link::Device& device) : checker(device), session(checker, display)
-    {
-        checker.attach(session);
-    }
+struct CheckedSession : CheckedSessionCore<RecordingDisplay> {
+    using CheckedSessionCore::CheckedSessionCore;
     ~CheckedSession() { EXPECT_TRUE(checker.report.Ok()) << checker.report.Text(); }
-
-    ReadChecker checker;
-    RecordingDisplay display;
-    acquisition::Session session;
-};
-
-struct SimulatedStack {
-    explicit SimulatedStack(const std::string& scenarioText)
-        : clock(std::make_shared<sim::ManualClock>()), device(*sim::ParseScenario(scenarioText).scenario, clock),
-          rec(device)
-    {
-    }
-    std::shared_ptr<sim::ManualClock> clock;
-    sim::SimulatedDevice device;
-    link::RecordingDevice rec; // every operation on the device
 };
 
 class SessionRig : public SimulatedStack, public CheckedSession {
