@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -15,6 +14,7 @@
 
 #include "config/ConfigModel.h"
 #include "config/Thresholds.h"
+#include "link/HexText.h"
 #include "protocol/ByteText.h"
 
 namespace qm::config {
@@ -44,13 +44,6 @@ struct CellList {
     std::optional<BoxRef> (*box)(int cell);
 };
 const std::array<CellList, 2> kCellLists = {{{"dischargeCells", DischargeBoxOf}, {"maskedCells", MaskBoxOf}}};
-
-// Exactly two hex digits, either case.
-bool IsByteText(std::string_view text)
-{
-    return text.size() == 2 && std::all_of(text.begin(), text.end(),
-                                           [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
-}
 
 // A text from the file, fit to quote in a message: control characters
 // replaced, cut (at a character boundary) when long.
@@ -403,7 +396,7 @@ bool Checker::registers(const Json& value, const Place& place, protocol::ConfigR
         const Place at = place.member(kRegisterNames[r]);
         if (!value.contains(kRegisterNames[r])) return fail(at, "missing");
         const Json& text = value[std::string(kRegisterNames[r])];
-        if (!text.is_string() || !IsByteText(text.get_ref<const std::string&>()))
+        if (!text.is_string() || !link::IsByteText(text.get_ref<const std::string&>()))
             return fail(at, ValueText(text) + " is not a register value of two hex digits, \"00\" to \"FF\"");
         out[r] = protocol::ByteText(protocol::ByteFromText(text.get_ref<const std::string&>()));
     }
@@ -539,7 +532,7 @@ ConfigFileWrite WriteChecked(const StackConfiguration& configuration)
     for (std::size_t b = 0; b < normal.boards.size(); ++b) {
         for (std::size_t r = 0; r < kRegisterNames.size(); ++r) {
             const std::string& text = normal.boards[b][r];
-            if (!IsByteText(text))
+            if (!link::IsByteText(text))
                 return refuse("boards[" + std::to_string(b) + "].registers." + std::string(kRegisterNames[r]),
                               Quoted(text) + " is not a register value of two hex digits");
             normal.boards[b][r] = protocol::ByteText(protocol::ByteFromText(text));
