@@ -30,21 +30,6 @@ constexpr std::size_t kMaxDepth = 32;
 constexpr std::size_t kShownBytes = 40;
 constexpr std::array<std::string_view, 6> kRegisterNames = {"CFGR0", "CFGR1", "CFGR2", "CFGR3", "CFGR4", "CFGR5"};
 
-// CFGR0 bits that the file names, besides CDC (bits 2..0).
-struct NamedBit {
-    std::string_view key;
-    int bit;
-};
-constexpr std::array<NamedBit, 5> kCfgr0Bits = {
-    {{"tenCells", kTenCellsBit}, {"wdtb", 7}, {"gpio2", 6}, {"gpio1", 5}, {"lvlpl", 4}}};
-
-// Per-cell lists and where their bits live (register CFGR1..CFGR3, bit).
-struct CellList {
-    std::string_view key;
-    std::optional<BoxRef> (*box)(int cell);
-};
-const std::array<CellList, 2> kCellLists = {{{"dischargeCells", DischargeBoxOf}, {"maskedCells", MaskBoxOf}}};
-
 // A text from the file, fit to quote in a message: control characters
 // replaced, cut (at a character boundary) when long.
 std::string Shown(std::string_view text)
@@ -247,14 +232,7 @@ std::string CellsText(const std::vector<int>& cells)
     return text + "]";
 }
 
-// The human fields of a board.
-struct Settings {
-    double vuvVolts = 0;
-    double vovVolts = 0;
-    int cdc = 0;
-    std::array<bool, kCfgr0Bits.size()> bits{};
-    std::array<std::vector<int>, kCellLists.size()> cells{};
-};
+} // namespace
 
 Settings Decode(const protocol::ConfigRegisters& regs)
 {
@@ -272,6 +250,8 @@ Settings Decode(const protocol::ConfigRegisters& regs)
                 s.cells[i].push_back(c);
     return s;
 }
+
+namespace {
 
 // Registers of the human fields; the threshold codes are rounded as the
 // threshold entry stores them.
