@@ -46,9 +46,10 @@ datalog::RecordHeader Header()
 std::vector<datalog::PassRecord> Pass(int pass, std::uint32_t& seed)
 {
     std::vector<datalog::PassRecord> out(kBoards);
+    const datalog::UtcTime utc = Header().started + std::chrono::seconds{pass};
     for (int b = 0; b < kBoards; ++b) {
         datalog::PassRecord& r = out[static_cast<std::size_t>(b)];
-        r.utc = Header().started + std::chrono::seconds{pass};
+        r.utc = utc;
         r.sinceStartSeconds = pass;
         r.board = b + 1;
         for (std::size_t c = 0; c < 12; ++c) {

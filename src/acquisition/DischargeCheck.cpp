@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "config/ConfigModel.h"
 #include "protocol/ByteText.h"
 
 namespace qm::acquisition {
@@ -23,15 +24,16 @@ std::string Mv(double mv)
     return text;
 }
 
-// Sets or clears the discharge bit of cell 1..12: CFGR1 bits 0..7 for cells
-// 1..8, CFGR2 bits 0..3 for cells 9..12.
+// Sets or clears the discharge bit of cell 1..12, where the DCC box of the
+// cell keeps it.
 void SetDischargeBit(protocol::ConfigRegisters& regs, int cell, bool on)
 {
-    const std::size_t reg = cell <= 8 ? 1 : 2;
-    const int bit = cell <= 8 ? cell - 1 : cell - 9;
-    auto value = static_cast<unsigned>(protocol::ByteFromText(regs[reg]));
-    value = on ? (value | (1u << bit)) : (value & ~(1u << bit));
-    regs[reg] = protocol::ByteText(static_cast<std::uint8_t>(value));
+    const auto box = config::DischargeBoxOf(cell);
+    if (!box) return;
+    std::string& text = regs[U(box->array)];
+    auto value = static_cast<unsigned>(protocol::ByteFromText(text));
+    value = on ? (value | (1u << box->index)) : (value & ~(1u << box->index));
+    text = protocol::ByteText(static_cast<std::uint8_t>(value));
 }
 
 } // namespace

@@ -177,8 +177,6 @@ std::string DischargeCheckJson(const DischargeCheckResult& result);
 
 struct DischargeRun {
     enum class Phase { Settling, Discharging, Recovering };
-    bool active = false;
-    DischargeCheckPlan plan;
     int last = 0;        // the boards the chain commands addressed when it started
     int group = 0;       // cell group code of its reads
     int settleTicks = 1;

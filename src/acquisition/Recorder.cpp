@@ -44,7 +44,7 @@ std::vector<datalog::PassRecord> PassRecords(const AppState& s, const PassValidi
         r.utc = utc;
         r.sinceStartSeconds = sinceStartSeconds;
         r.board = n;
-        r.cellsInUse = (protocol::ByteFromText(s.images.written[U(b)][0]) & 0x08) != 0 ? 10 : 12;
+        r.cellsInUse = protocol::TenCells(s.images.written[U(b)]) ? 10 : 12;
         for (int c = 1; c <= 12; ++c) {
             r.cellVolts[U(c - 1)] = s.images.measured[U(protocol::RegisterImages::CellIndex(b, c))];
             r.cellStatus[U(c - 1)] = s.status.Code(b, c);

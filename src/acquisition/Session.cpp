@@ -41,8 +41,7 @@ void Session::unload(CloseReason reason)
     if (recorder_.active()) {
         recorder_.stop(reason == CloseReason::BoardLost ? "the controller board stopped answering"
                                                         : "the program ended");
-        s_.view.recording = recorder_.status();
-        mark(kAreaRecording);
+        showRecording();
     }
     s_.view.commands.timerRunning = false;
     mark(kAreaCommands);
@@ -68,8 +67,7 @@ bool Session::StartRecording(const RecordingSetup& setup)
     Scope scope(*this);
     if (!recorder_.start(setup, s_, utcNow(), steady_())) return false;
     passValidity_ = {};
-    s_.view.recording = recorder_.status();
-    mark(kAreaRecording);
+    showRecording();
     // A pass in progress would be recorded with the reads it missed: the
     // first record is the first whole pass.
     skipPass_ = s_.acq.continuousActive == 1 && s_.acq.cycleStep != 0;
@@ -81,6 +79,11 @@ void Session::StopRecording(const std::string& reason)
 {
     Scope scope(*this);
     recorder_.stop(reason);
+    showRecording();
+}
+
+void Session::showRecording()
+{
     s_.view.recording = recorder_.status();
     mark(kAreaRecording);
 }
@@ -93,8 +96,7 @@ void Session::recordPass()
         return;
     }
     const bool written = recorder_.passEnded(s_, passValidity_, utcNow(), steady_());
-    s_.view.recording = recorder_.status();
-    mark(kAreaRecording);
+    showRecording();
     if (!written) message("The datalog stopped: " + recorder_.status().endReason + ". Measuring goes on.");
 }
 
@@ -144,8 +146,7 @@ bool Session::OnLoad()
     RefreshConfigurationDisplay();
     v.config.cdcLook = config::kPendingLook;
     s_.images.written[0][0].clear();
-    acq.continuousStart = protocol::CellStartKind::STCVAD;
-    SetContinuousStart(0);
+    SelectContinuousStart(0);
 
     OnCommandButton(6);
 

@@ -63,7 +63,6 @@ public:
     void OnCommandButton(int index);
     void ToggleContinuous();
     void SelectContinuousStart(int index);
-    void SetContinuousStart(int index);
 
     // ---- Self test, diagnostics, hold-discharge starts, group reads -----------
     void SelectSelfTest(int index);
@@ -149,7 +148,7 @@ public:
     // Stops at once: discharge bits cleared, the configuration from before
     // the check written back, read back and compared.
     void CancelDischargeCheck();
-    bool dischargeCheckRunning() const { return dcc_.active; }
+    bool dischargeCheckRunning() const { return s_.view.dischargeCheck.running; }
 
     // The clocks of the record times and the link health: the wall clock and a
     // steady one. Tests and replays set their own.
@@ -201,6 +200,8 @@ private:
     void setDccLamp(Colour colour);
     void identify();
     void recordPass();
+    // The recorder's status onto the view.
+    void showRecording();
     datalog::UtcTime utcNow() const;
 
     // Discharge check.
@@ -212,7 +213,9 @@ private:
     void touchDischargeView();
     void writeCheckConfiguration(const protocol::PerBoard<protocol::ConfigRegisters>& regs);
     std::vector<Held> readBackAgainst(const protocol::PerBoard<protocol::ConfigRegisters>& expected);
-    std::vector<Held> writeChecked(const protocol::PerBoard<protocol::ConfigRegisters>& regs);
+    // Writes regs and reads them back, again until every board holds them
+    // (a frame may have been garbled on its way), attempts times at most.
+    std::vector<Held> writeChecked(const protocol::PerBoard<protocol::ConfigRegisters>& regs, int attempts);
     // Per board of the check: what is wrong with its configuration ("" nothing).
     std::vector<std::string> configProblems(const std::vector<Held>& held,
                                             const protocol::PerBoard<protocol::ConfigRegisters>& expected,

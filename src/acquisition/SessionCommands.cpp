@@ -14,6 +14,13 @@ using presentation::Tab;
 namespace {
 constexpr int kWidthRunning = 13780;
 constexpr int kWidthStopped = 13500;
+
+// Which boards 0..last the read just made gave valid values (its validity
+// flags at 1), for the record of the pass.
+void NoteValidity(protocol::PerBoard<bool>& valid, const protocol::PerBoard<std::int16_t>& flags, int last)
+{
+    for (int b = 0; b <= last; ++b) valid[static_cast<std::size_t>(b)] = flags[static_cast<std::size_t>(b)] == 1;
+}
 } // namespace
 
 void Session::OnTimerTick()
@@ -32,7 +39,7 @@ void Session::OnTimerTick()
         return;
     }
     if (acq.continuousActive == 1) ContinuousStep();
-    if (dcc_.active) AdvanceDischargeCheck();
+    if (dischargeCheckRunning()) AdvanceDischargeCheck();
     s_.tabs.ShowReadConfigTab(s_.config.configChanged == 1);
     KeepAliveDisplay(acq, s_.images, last(), s_.config.boards[static_cast<std::size_t>(current())].cdc);
     mark(kAreaTabs | kAreaKeepAlive);
@@ -223,7 +230,7 @@ void Session::ContinuousStep()
         link::TransactWriteOnly(proto_.device(), "");
         acq.cellHexView = 0;
         proto_.ReadCellVoltages(group);
-        for (int b = 0; b <= last(); ++b) passValidity_.cells[static_cast<std::size_t>(b)] = s_.images.cellValid[static_cast<std::size_t>(b)] == 1;
+        NoteValidity(passValidity_.cells, s_.images.cellValid, last());
         // Every cell-voltage read gives the cells their mask, discharge and
         // soft codes; the flag rule below then lays the chips' flags over them.
         presentation::ApplyMaskAndDischargeRule(s_.images, s_.status, last(), group);
@@ -233,13 +240,12 @@ void Session::ContinuousStep()
         proto_.StartTemperatureConversion(acq.temperatureSelector);
         acq.temperatureHexView = 0;
         proto_.ReadTemperatures();
-        for (int b = 0; b <= last(); ++b)
-            passValidity_.temperatures[static_cast<std::size_t>(b)] = s_.images.temperatureValid[static_cast<std::size_t>(b)] == 1;
+        NoteValidity(passValidity_.temperatures, s_.images.temperatureValid, last());
         runThermalRule();
         break;
     default:
         proto_.ReadFlags();
-        for (int b = 0; b <= last(); ++b) passValidity_.flags[static_cast<std::size_t>(b)] = s_.images.flagValid[static_cast<std::size_t>(b)] == 1;
+        NoteValidity(passValidity_.flags, s_.images.flagValid, last());
         break;
     }
     acq.cycleStep = static_cast<std::int16_t>(acq.cycleStep + 1);
@@ -265,8 +271,6 @@ void Session::SelectContinuousStart(int index)
     s_.view.commands.cycleToolTip = ContinuousToolTip(index);
     mark(kAreaCommands);
 }
-
-void Session::SetContinuousStart(int index) { SelectContinuousStart(index); }
 
 void Session::EnterLowCurrentStandby()
 {

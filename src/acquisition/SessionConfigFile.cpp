@@ -14,8 +14,6 @@ std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
 std::uint8_t Byte(const protocol::ConfigRegisters& regs, int k) { return protocol::ByteFromText(regs[U(k)]); }
 
-bool TenCells(const protocol::ConfigRegisters& regs) { return ((Byte(regs, 0) >> config::kTenCellsBit) & 1) != 0; }
-
 // Why a configuration cannot be loaded; empty when it can.
 std::string Refusal(const config::StackConfiguration& c)
 {
@@ -24,19 +22,19 @@ std::string Refusal(const config::StackConfiguration& c)
     if (const config::ConfigFileWrite check = config::WriteConfigText(c); !check.text)
         return config::DescribeConfigFileError(check.error);
     for (int b = 1; b < c.boardCount(); ++b)
-        if (TenCells(c.boards[U(b)]) != TenCells(c.boards[0]))
+        if (protocol::TenCells(c.boards[U(b)]) != protocol::TenCells(c.boards[0]))
             return "boards[" + std::to_string(b) + "].tenCells: board " + std::to_string(b + 1) + " has " +
-                   (TenCells(c.boards[U(b)]) ? "10" : "12") + " cells and board 1 has " +
-                   (TenCells(c.boards[0]) ? "10" : "12") +
+                   (protocol::TenCells(c.boards[U(b)]) ? "10" : "12") + " cells and board 1 has " +
+                   (protocol::TenCells(c.boards[0]) ? "10" : "12") +
                    ", but the 10-cell mode is one setting for the whole stack";
     return {};
 }
 
-// A board's CFGR0 as its box and duty-cycle editors hold it.
-void StoreCfgr0AndCdc(config::ConfigContext& ctx, int board, std::uint8_t cfgr0)
+// A board's CFGR0 (of regs) as its box and duty-cycle editors hold it.
+void StoreCfgr0AndCdc(config::ConfigContext& ctx, int board, const protocol::ConfigRegisters& regs)
 {
-    config::StoreCfgr0(ctx, board, cfgr0);
-    ctx.state.boards[U(board)].cdc = cfgr0 & 7;
+    config::StoreCfgr0(ctx, board, Byte(regs, 0));
+    ctx.state.boards[U(board)].cdc = protocol::CdcOf(regs);
 }
 
 // A board's thresholds as its threshold boxes hold them: the codes and CFGR4/CFGR5.
@@ -71,18 +69,18 @@ std::string Session::LoadConfiguration(const config::StackConfiguration& configu
     auto ctx = configContext();
     for (int b = 0; b < count; ++b) {
         const auto& regs = boards[U(b)];
-        StoreCfgr0AndCdc(ctx, b, Byte(regs, 0));
+        StoreCfgr0AndCdc(ctx, b, regs);
         for (int k = 1; k <= 3; ++k) s_.images.pending[U(b)][U(k)] = protocol::ByteText(Byte(regs, k));
         StoreThresholds(ctx, b, Byte(regs, 4), Byte(regs, 5));
     }
     // A mode still global gives every board on the stack the one value.
     for (int b = count; b <= last(); ++b) {
-        if (s_.config.globalCfgr0Mode == 1) StoreCfgr0AndCdc(ctx, b, Byte(boards[0], 0));
+        if (s_.config.globalCfgr0Mode == 1) StoreCfgr0AndCdc(ctx, b, boards[0]);
         if (s_.config.globalThresholdMode == 1) StoreThresholds(ctx, b, Byte(boards[0], 4), Byte(boards[0], 5));
     }
 
     // The 10CELLS box, for the whole stack; then the editors of the current board.
-    s_.view.config.editors[0][config::kTenCellsBit] = TenCells(boards[0]);
+    s_.view.config.editors[0][config::kTenCellsBit] = protocol::TenCells(boards[0]);
     ApplyCellCountLayout();
     RefreshCdcTable();
     LoadEditors();

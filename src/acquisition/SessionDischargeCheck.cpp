@@ -18,6 +18,7 @@
 #include <cctype>
 
 #include "acquisition/Session.h"
+#include "link/HexText.h"
 #include "link/Transport.h"
 #include "presentation/StatusRules.h"
 #include "protocol/ByteText.h"
@@ -47,26 +48,23 @@ private:
     int saved_;
 };
 
-// A register set as the chips read it back against what was written. Bit 7 of
-// CFGR0 reads the watchdog's state rather than the bit written.
+// A register set as the chips read it back against what was written.
 bool SameConfiguration(const protocol::ConfigRegisters& read, const protocol::ConfigRegisters& written)
 {
-    for (std::size_t k = 0; k < 6; ++k) {
-        const unsigned mask = k == 0 ? 0x7Fu : 0xFFu;
-        if ((protocol::ByteFromText(read[k]) & mask) != (protocol::ByteFromText(written[k]) & mask)) return false;
-    }
-    return true;
+    return protocol::DifferingRegisters(written, read).empty();
 }
 
 bool WellFormed(const protocol::ConfigRegisters& regs)
 {
-    return std::all_of(regs.begin(), regs.end(), [](const std::string& t) {
-        return t.size() == 2 && std::isxdigit(static_cast<unsigned char>(t[0])) &&
-               std::isxdigit(static_cast<unsigned char>(t[1]));
-    });
+    return std::all_of(regs.begin(), regs.end(), [](const std::string& t) { return link::IsByteText(t); });
 }
 
-int WrittenCdc(const protocol::ConfigRegisters& regs) { return protocol::ByteFromText(regs[0]) & 0x07; }
+bool DischargeBitsDiffer(const protocol::ConfigRegisters& read, const protocol::ConfigRegisters& written)
+{
+    for (int cell = 1; cell <= protocol::kCellsPerBoard; ++cell)
+        if (presentation::DischargeBit(read, cell) != presentation::DischargeBit(written, cell)) return true;
+    return false;
+}
 
 bool Contains(const std::vector<int>& list, int value)
 {
@@ -88,7 +86,7 @@ bool Session::StartDischargeCheck(const DischargeCheckPlan& asked)
     };
     if (closed_) return refuse("The controller board is gone.");
     Scope scope(*this);
-    if (dcc_.active) return refuse("A discharge check is already running.");
+    if (dischargeCheckRunning()) return refuse("A discharge check is already running.");
     if (s_.acq.continuousActive == 1)
         return refuse("Stop the continuous read cycle first (and with it any datalog): its readings would be mixed "
                       "into the check's.");
@@ -100,7 +98,7 @@ bool Session::StartDischargeCheck(const DischargeCheckPlan& asked)
         if (!WellFormed(written[U(b)]))
             return refuse(BoardName(b) + " has no configuration written yet: write the configuration first.");
     for (int b : plan.boards)
-        if (WrittenCdc(written[U(b)]) == 0)
+        if (protocol::CdcOf(written[U(b)]) == 0)
             return refuse(BoardName(b) + " is in standby (CDC 0 written): discharge only flows while the chips "
                                          "measure. Choose CDC 1 to 7 and write the configuration.");
 
@@ -120,7 +118,6 @@ bool Session::StartDischargeCheck(const DischargeCheckPlan& asked)
     }
 
     DischargeRun run;
-    run.plan = plan;
     run.last = last();
     run.group = s_.cellGroupCode();
     run.settleTicks = SettleTicks(plan.settleMs);
@@ -133,7 +130,7 @@ bool Session::StartDischargeCheck(const DischargeCheckPlan& asked)
     for (int b : plan.boards) {
         const auto& regs = written[U(b)];
         DischargeRun::Board board;
-        board.cellsInUse = (protocol::ByteFromText(regs[0]) & 0x08) != 0 ? 10 : 12;
+        board.cellsInUse = protocol::TenCells(regs) ? 10 : 12;
         BoardResult br;
         br.board = b;
         for (int c = 1; c <= 12; ++c) {
@@ -153,7 +150,6 @@ bool Session::StartDischargeCheck(const DischargeCheckPlan& asked)
     if (result.order.empty())
         return refuse("None of the chosen cells can be tested: they are masked, discharging or not in use.");
 
-    run.active = true;
     dcc_ = std::move(run);
     const std::uint64_t revision = v.revision;
     v = DischargeCheckView{};
@@ -164,7 +160,7 @@ bool Session::StartDischargeCheck(const DischargeCheckPlan& asked)
     v.result = std::move(result);
     v.phase = "Discharge bits cleared; the cells settle";
     ChainPin pin(s_.chain, dcc_.last);
-    noteProblems(configProblems(writeChecked(dcc_.rest), dcc_.rest, "as the check started"));
+    noteProblems(configProblems(writeChecked(dcc_.rest, 2), dcc_.rest, "as the check started"));
     dcc_.phase = DischargeRun::Phase::Settling;
     dcc_.countdown = dcc_.settleTicks;
     touchDischargeView();
@@ -173,7 +169,7 @@ bool Session::StartDischargeCheck(const DischargeCheckPlan& asked)
 
 void Session::CancelDischargeCheck()
 {
-    if (!dcc_.active || closed_) return;
+    if (!dischargeCheckRunning() || closed_) return;
     Scope scope(*this);
     ChainPin pin(s_.chain, dcc_.last);
     const auto& v = s_.view.dischargeCheck;
@@ -184,7 +180,7 @@ void Session::CancelDischargeCheck()
 Session::~Session()
 {
     // No painting: the window is going. The chips still answer.
-    if (!dcc_.active) return;
+    if (!dischargeCheckRunning()) return;
     ChainPin pin(s_.chain, dcc_.last);
     finishDischargeCheck(CheckOutcome::Ended, "The program ended while the check ran.");
 }
@@ -222,7 +218,7 @@ void Session::AdvanceDischargeCheck()
         noteProblems(configProblems(readBackAgainst(step), step, "while discharging"));
         const auto reads = readCheckCells(dcc::kReadsPerPoint);
         for (std::size_t i = 0; i < run.boards.size(); ++i) run.boards[i].during = MeanPoint(reads[i]);
-        noteProblems(configProblems(writeChecked(run.rest), run.rest, "as the bit was cleared"));
+        noteProblems(configProblems(writeChecked(run.rest, 2), run.rest, "as the bit was cleared"));
         run.phase = DischargeRun::Phase::Recovering;
         run.countdown = run.settleTicks;
         v.phase = "Cell " + std::to_string(cell) + " recovering";
@@ -261,7 +257,7 @@ void Session::beginDischargeStep()
     v.step = static_cast<int>(run.step) + 1;
     v.phase = "Cell " + std::to_string(v.cell) + " discharging";
     const auto step = StepConfiguration(run, v.result, v.cell);
-    noteProblems(configProblems(writeChecked(step), step, "as the bit was set"));
+    noteProblems(configProblems(writeChecked(step, 2), step, "as the bit was set"));
     run.phase = DischargeRun::Phase::Discharging;
     run.countdown = run.settleTicks;
 }
@@ -274,9 +270,8 @@ void Session::touchDischargeView()
 
 void Session::LoseDischargeCheck()
 {
-    if (!dcc_.active) return;
-    dcc_.active = false;
     DischargeCheckView& v = s_.view.dischargeCheck;
+    if (!v.running) return;
     v.running = false;
     v.cell = 0;
     v.phase = "The controller board stopped answering";
@@ -299,13 +294,7 @@ void Session::finishDischargeCheck(CheckOutcome outcome, const std::string& how)
     DischargeCheckView& v = s_.view.dischargeCheck;
     v.phase = "Putting the configuration back";
     // Written back until every board reads it back as it was, three times at most.
-    std::vector<Held> held;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        writeCheckConfiguration(run.original);
-        held = readBackAgainst(run.original);
-        if (std::all_of(held.begin(), held.end(), [](Held h) { return h == Held::Ok; })) break;
-    }
-    run.active = false;
+    const std::vector<Held> held = writeChecked(run.original, 3);
     std::string unconfirmed;
     std::string differs;
     for (int b = 0; b <= run.last; ++b) {
@@ -365,13 +354,14 @@ std::vector<Session::Held> Session::readBackAgainst(const protocol::PerBoard<pro
     return held;
 }
 
-std::vector<Session::Held> Session::writeChecked(const protocol::PerBoard<protocol::ConfigRegisters>& regs)
+std::vector<Session::Held> Session::writeChecked(const protocol::PerBoard<protocol::ConfigRegisters>& regs,
+                                                 int attempts)
 {
-    writeCheckConfiguration(regs);
-    auto held = readBackAgainst(regs);
-    if (std::any_of(held.begin(), held.end(), [](Held h) { return h != Held::Ok; })) {
-        writeCheckConfiguration(regs); // once more: a frame may have been garbled on its way
+    std::vector<Held> held;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        writeCheckConfiguration(regs);
         held = readBackAgainst(regs);
+        if (std::all_of(held.begin(), held.end(), [](Held h) { return h == Held::Ok; })) break;
     }
     return held;
 }
@@ -388,9 +378,8 @@ std::vector<std::string> Session::configProblems(const std::vector<Held>& held,
             p = "the configuration read back " + when + " failed its PEC";
         } else if (held[i] == Held::Differs) {
             const auto& read = s_.images.readBack[i];
-            if (WrittenCdc(read) == 0) p = "the board left measure mode " + when;
-            else if (protocol::ByteFromText(read[1]) != protocol::ByteFromText(expected[i][1]) ||
-                     (protocol::ByteFromText(read[2]) & 0x0F) != (protocol::ByteFromText(expected[i][2]) & 0x0F))
+            if (protocol::CdcOf(read) == 0) p = "the board left measure mode " + when;
+            else if (DischargeBitsDiffer(read, expected[i]))
                 p = "the board did not hold the discharge bits written " + when;
             else p = "the board read back another configuration " + when;
         }

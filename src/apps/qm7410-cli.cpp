@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -133,9 +134,11 @@ int main(int argc, char** argv)
 
     const Action* run = commands.chosen();
     if (!run) {
-        Error(config->parsed() ? "config needs 'read' or 'write'"
-                               : "a subcommand is needed: identify, config read, config write, measure, selftest "
-                                 "or diagnose");
+        std::string needed = "a subcommand is needed: ";
+        const std::vector<std::string> names = commands.names();
+        for (std::size_t i = 0; i < names.size(); ++i)
+            needed += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+        Error(config->parsed() ? "config needs 'read' or 'write'" : needed);
         std::cerr << "Try '" << kProgram << " --help'.\n";
         return kExitUsage;
     }

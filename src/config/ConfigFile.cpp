@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -15,6 +14,7 @@
 
 #include "config/ConfigModel.h"
 #include "config/Thresholds.h"
+#include "link/HexText.h"
 #include "protocol/ByteText.h"
 
 namespace qm::config {
@@ -29,28 +29,6 @@ using Json = nlohmann::ordered_json;
 constexpr std::size_t kMaxDepth = 32;
 constexpr std::size_t kShownBytes = 40;
 constexpr std::array<std::string_view, 6> kRegisterNames = {"CFGR0", "CFGR1", "CFGR2", "CFGR3", "CFGR4", "CFGR5"};
-
-// CFGR0 bits that the file names, besides CDC (bits 2..0).
-struct NamedBit {
-    std::string_view key;
-    int bit;
-};
-constexpr std::array<NamedBit, 5> kCfgr0Bits = {
-    {{"tenCells", kTenCellsBit}, {"wdtb", 7}, {"gpio2", 6}, {"gpio1", 5}, {"lvlpl", 4}}};
-
-// Per-cell lists and where their bits live (register CFGR1..CFGR3, bit).
-struct CellList {
-    std::string_view key;
-    std::optional<BoxRef> (*box)(int cell);
-};
-const std::array<CellList, 2> kCellLists = {{{"dischargeCells", DischargeBoxOf}, {"maskedCells", MaskBoxOf}}};
-
-// Exactly two hex digits, either case.
-bool IsByteText(std::string_view text)
-{
-    return text.size() == 2 && std::all_of(text.begin(), text.end(),
-                                           [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
-}
 
 // A text from the file, fit to quote in a message: control characters
 // replaced, cut (at a character boundary) when long.
@@ -254,14 +232,7 @@ std::string CellsText(const std::vector<int>& cells)
     return text + "]";
 }
 
-// The human fields of a board.
-struct Settings {
-    double vuvVolts = 0;
-    double vovVolts = 0;
-    int cdc = 0;
-    std::array<bool, kCfgr0Bits.size()> bits{};
-    std::array<std::vector<int>, kCellLists.size()> cells{};
-};
+} // namespace
 
 Settings Decode(const protocol::ConfigRegisters& regs)
 {
@@ -279,6 +250,8 @@ Settings Decode(const protocol::ConfigRegisters& regs)
                 s.cells[i].push_back(c);
     return s;
 }
+
+namespace {
 
 // Registers of the human fields; the threshold codes are rounded as the
 // threshold entry stores them.
@@ -403,7 +376,7 @@ bool Checker::registers(const Json& value, const Place& place, protocol::ConfigR
         const Place at = place.member(kRegisterNames[r]);
         if (!value.contains(kRegisterNames[r])) return fail(at, "missing");
         const Json& text = value[std::string(kRegisterNames[r])];
-        if (!text.is_string() || !IsByteText(text.get_ref<const std::string&>()))
+        if (!text.is_string() || !link::IsByteText(text.get_ref<const std::string&>()))
             return fail(at, ValueText(text) + " is not a register value of two hex digits, \"00\" to \"FF\"");
         out[r] = protocol::ByteText(protocol::ByteFromText(text.get_ref<const std::string&>()));
     }
@@ -539,7 +512,7 @@ ConfigFileWrite WriteChecked(const StackConfiguration& configuration)
     for (std::size_t b = 0; b < normal.boards.size(); ++b) {
         for (std::size_t r = 0; r < kRegisterNames.size(); ++r) {
             const std::string& text = normal.boards[b][r];
-            if (!IsByteText(text))
+            if (!link::IsByteText(text))
                 return refuse("boards[" + std::to_string(b) + "].registers." + std::string(kRegisterNames[r]),
                               Quoted(text) + " is not a register value of two hex digits");
             normal.boards[b][r] = protocol::ByteText(protocol::ByteFromText(text));

@@ -12,6 +12,7 @@
 //   if (!read.configuration) std::cerr << qm::config::DescribeConfigFileError(read.error) << '\n';
 //   else for (std::size_t b = 0; b < read.configuration->boards.size(); ++b)
 //       images.pending[b] = read.configuration->boards[b];
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/ConfigModel.h"
 #include "protocol/RegisterImages.h"
 
 namespace qm::config {
@@ -52,6 +54,36 @@ struct ConfigFileWrite {
     std::optional<std::string> text; // the file's text, ending with a line end
     ConfigFileError error;           // why the configuration cannot be saved (line 0)
 };
+
+// CFGR0 bits that the file names, besides CDC (bits 2..0).
+struct NamedBit {
+    std::string_view key;
+    int bit;
+};
+inline constexpr std::array<NamedBit, 5> kCfgr0Bits = {
+    {{"tenCells", kTenCellsBit}, {"wdtb", 7}, {"gpio2", 6}, {"gpio1", 5}, {"lvlpl", 4}}};
+
+// Per-cell lists and where their bits live (register CFGR1..CFGR3, bit).
+struct CellList {
+    std::string_view key;
+    std::optional<BoxRef> (*box)(int cell);
+};
+inline const std::array<CellList, 2> kCellLists = {
+    {{"dischargeCells", DischargeBoxOf}, {"maskedCells", MaskBoxOf}}};
+
+// The human fields of a board, as the file names them: thresholds in volts
+// (to the millivolt), CDC, the bits of kCfgr0Bits and the cells of each list
+// of kCellLists (ascending), in the order of those tables.
+struct Settings {
+    double vuvVolts = 0;
+    double vovVolts = 0;
+    int cdc = 0;
+    std::array<bool, kCfgr0Bits.size()> bits{};
+    std::array<std::vector<int>, kCellLists.size()> cells{};
+};
+
+// The human fields of a board's registers.
+Settings Decode(const protocol::ConfigRegisters& regs);
 
 // Reads a configuration from the file's text.
 ConfigFileRead ReadConfigText(std::string_view text);

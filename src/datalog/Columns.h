@@ -1,6 +1,7 @@
 #pragma once
 // The record's columns as the writer and the reader know them: each column
 // name stands for one field of a PassRecord (with an index for the arrays).
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -35,6 +36,8 @@ struct ColumnId {
 
 // Parallel to ColumnNames().
 const std::vector<ColumnId>& ColumnIds();
-std::optional<ColumnId> ColumnIdOf(std::string_view name);
+// The place of a column in ColumnNames() and ColumnIds(); none for a column
+// this program does not know.
+std::optional<std::size_t> ColumnIndexOf(std::string_view name);
 
 } // namespace qm::datalog

@@ -8,13 +8,9 @@
 
 namespace qm::datalog {
 
-namespace {
-
 using Json = nlohmann::ordered_json;
 
-// A single-precision value as the double that prints with its own fewest
-// digits (3.6f as 3.6, not 3.5999999046325684); null when not finite.
-Json Number(float value)
+Json JsonNumber(float value)
 {
     if (!std::isfinite(value)) return nullptr;
     char buf[32];
@@ -22,6 +18,8 @@ Json Number(float value)
     *r.ptr = '\0';
     return std::strtod(buf, nullptr);
 }
+
+namespace {
 
 Json Number(double value) { return std::isfinite(value) ? Json(value) : Json(nullptr); }
 
@@ -33,7 +31,7 @@ Json Numbers(const std::array<T, N>& values)
 {
     Json list = Json::array();
     for (const T& v : values) {
-        if constexpr (std::is_floating_point_v<T>) list.push_back(Number(v));
+        if constexpr (std::is_same_v<T, float>) list.push_back(JsonNumber(v));
         else list.push_back(static_cast<int>(v));
     }
     return list;
@@ -64,8 +62,8 @@ void AppendJsonHeaderLine(std::string& out, const RecordHeader& h)
         Json board;
         board["board"] = b.board;
         board["config"] = b.config;
-        board["vuvVolts"] = Number(b.vuvVolts);
-        board["vovVolts"] = Number(b.vovVolts);
+        board["vuvVolts"] = JsonNumber(b.vuvVolts);
+        board["vovVolts"] = JsonNumber(b.vovVolts);
         boards.push_back(std::move(board));
     }
     line["boards"] = std::move(boards);

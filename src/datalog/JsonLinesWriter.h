@@ -22,19 +22,18 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 #include "datalog/Record.h"
-#include "datalog/RecordWriter.h"
 
 namespace qm::datalog {
+
+// A single-precision value as the JSON number that prints with its own
+// fewest digits (3.6f as 3.6, not 3.5999999046325684); null when not finite.
+nlohmann::ordered_json JsonNumber(float value);
 
 void AppendJsonHeaderLine(std::string& out, const RecordHeader& header);
 void AppendJsonRecordLine(std::string& out, const PassRecord& record);
 void AppendJsonEndLine(std::string& out, std::string_view reason);
-
-// A record writer that writes JSON lines.
-class JsonLinesWriter : public RecordWriter {
-public:
-    JsonLinesWriter() : RecordWriter(RecordFormat::JsonLines) {}
-};
 
 } // namespace qm::datalog

@@ -79,10 +79,11 @@ const std::vector<ColumnId>& ColumnIds()
     return ids;
 }
 
-std::optional<ColumnId> ColumnIdOf(std::string_view name)
+std::optional<std::size_t> ColumnIndexOf(std::string_view name)
 {
-    for (const auto& c : Columns())
-        if (c.name == name) return c.id;
+    const auto& columns = Columns();
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].name == name) return i;
     return std::nullopt;
 }
 

@@ -275,19 +275,17 @@ bool RecordParser::parseColumns(std::string_view line)
     while (true) {
         const std::size_t comma = line.find(',', pos);
         const std::string_view name = line.substr(pos, comma == std::string_view::npos ? line.npos : comma - pos);
-        const auto id = ColumnIdOf(name);
-        if (id) {
-            for (std::size_t i = 0; i < columns_.size(); ++i)
-                if (columns_[i] == name) {
-                    columns_.clear();
-                    ids_.clear();
-                    return fail(at + "column " + std::string(name) + " appears twice");
-                }
-            for (std::size_t i = 0; i < ColumnNames().size(); ++i)
-                if (ColumnNames()[i] == name) present[i] = true;
+        const auto index = ColumnIndexOf(name);
+        if (index) {
+            if (present[*index]) {
+                columns_.clear();
+                ids_.clear();
+                return fail(at + "column " + std::string(name) + " appears twice");
+            }
+            present[*index] = true;
         }
         columns_.emplace_back(name);
-        ids_.push_back(id ? *id : ColumnId{Field::Unknown});
+        ids_.push_back(index ? ColumnIds()[*index] : ColumnId{Field::Unknown});
         if (comma == std::string_view::npos) break;
         pos = comma + 1;
     }

@@ -61,7 +61,6 @@ public:
     const std::vector<BoardSeries>& boards() const { return boards_; }
     const BoardSeries* board(int number) const;
     std::size_t records() const { return records_; }
-    std::size_t lines() const { return line_; }
     // The reason on the "# recording ended: ..." line, once it was read.
     const std::optional<std::string>& endReason() const { return endReason_; }
     // Characters of a partial last line waiting for its end.
@@ -106,7 +105,6 @@ public:
     const RecordParser& parser() const { return parser_; }
     const std::string& error() const { return error_.empty() ? parser_.error() : error_; }
     bool failed() const { return !error().empty(); }
-    std::uint64_t bytesRead() const { return offset_; }
 
 private:
     std::filesystem::path path_;

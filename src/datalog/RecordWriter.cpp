@@ -73,7 +73,6 @@ bool RecordWriter::open(const std::filesystem::path& path, const RecordHeader& h
     path_ = std::filesystem::absolute(path, ec);
     if (ec) path_ = path;
     committed_ = 0;
-    passes_ = 0;
     started_ = false;
     finished_ = false;
     ownsFile_ = true;
@@ -96,7 +95,6 @@ bool RecordWriter::open(std::FILE* stream, const std::string& name, const Record
     if (file_) finish("a new recording was started");
     path_ = name;
     committed_ = 0;
-    passes_ = 0;
     finished_ = false;
     ownsFile_ = false;
     error_.clear();
@@ -116,9 +114,7 @@ bool RecordWriter::writePass(std::span<const PassRecord> records)
     if (!file_) return false;
     buffer_.clear();
     AppendPass(format_, buffer_, records);
-    if (!put(buffer_, "writing a pass")) return false;
-    ++passes_;
-    return true;
+    return put(buffer_, "writing a pass");
 }
 
 bool RecordWriter::finish(std::string_view reason)

@@ -54,12 +54,9 @@ public:
     // finished.
     bool finish(std::string_view reason);
 
-    RecordFormat format() const { return format_; }
     bool isOpen() const { return file_ != nullptr; }
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }
-    const std::filesystem::path& path() const { return path_; }
-    std::uint64_t passesWritten() const { return passes_; }
 
 private:
     bool put(std::string_view text, const char* what);
@@ -70,7 +67,6 @@ private:
     bool ownsFile_ = true;  // false for a stream the caller keeps
     std::filesystem::path path_;
     std::uint64_t committed_ = 0; // bytes up to the end of the last complete write
-    std::uint64_t passes_ = 0;
     bool started_ = false;  // open() was called and the file existed
     bool finished_ = false;
     std::string error_;

@@ -26,4 +26,11 @@ inline std::uint8_t ByteFromText(std::string_view text)
     return static_cast<std::uint8_t>(HexPrefixValue(text, 2));
 }
 
+// Whether a text is a byte text in full: exactly two hex digits, either case.
+inline bool IsByteText(std::string_view text)
+{
+    auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); };
+    return text.size() == 2 && hex(text[0]) && hex(text[1]);
+}
+
 } // namespace qm::link

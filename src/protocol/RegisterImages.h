@@ -8,7 +8,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "link/HexText.h"
 #include "protocol/LinkHealth.h"
 
 namespace qm::protocol {
@@ -21,6 +23,25 @@ constexpr int kStatusTableSize = 121; // cell status codes
 
 // Six register texts CFGR0..CFGR5, two upper-case hex digits each.
 using ConfigRegisters = std::array<std::string, 6>;
+
+// The comparator duty cycle (CDC) of a register set: CFGR0 bits 2..0 (0 is standby).
+inline int CdcOf(const ConfigRegisters& regs) { return link::ByteFromText(regs[0]) & 0x07; }
+// Whether a register set has its chip in 10-cell mode: CFGR0 bit 3.
+inline bool TenCells(const ConfigRegisters& regs) { return (link::ByteFromText(regs[0]) & 0x08) != 0; }
+
+// The registers (0..5 for CFGR0..CFGR5) a board read back otherwise than they
+// were written. CFGR0 bit 7 (WDTB) reads back the state of the chip's
+// watchdog, not the bit written, so it takes no part.
+inline std::vector<int> DifferingRegisters(const ConfigRegisters& written, const ConfigRegisters& read)
+{
+    std::vector<int> differ;
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        const unsigned mask = k == 0 ? 0x7Fu : 0xFFu;
+        if ((link::ByteFromText(written[k]) & mask) != (link::ByteFromText(read[k]) & mask))
+            differ.push_back(static_cast<int>(k));
+    }
+    return differ;
+}
 
 // The bytes of one read kind: per board the data bytes as cut from the reply,
 // the PEC byte the board sent, and the PEC the tool computed over the data.

@@ -13,6 +13,7 @@
 // The function is declared below and called from qm7410-cli.cpp; the build
 // picks up every file of this folder.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,18 @@ using Action = std::function<int(Context&)>;
 class Commands {
 public:
     void add(CLI::App* subcommand, Action action) { commands_.push_back({subcommand, std::move(action)}); }
+    // The registered subcommands in the order they were added, each by its
+    // full name ("measure", "config read").
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> out;
+        for (const auto& c : commands_) {
+            const CLI::App* parent = c.subcommand->get_parent();
+            const bool nested = parent != nullptr && parent->get_parent() != nullptr;
+            out.push_back(nested ? parent->get_name() + " " + c.subcommand->get_name() : c.subcommand->get_name());
+        }
+        return out;
+    }
     // The subcommand the command line chose, if any.
     const Action* chosen() const
     {
@@ -58,9 +71,17 @@ CLI::Option* AddBoardsOption(CLI::App& subcommand, int& boards, const std::strin
 // --config FILE: a configuration written before the run.
 CLI::Option* AddConfigOption(CLI::App& subcommand, std::string& file);
 
-// Starts the session, chooses the board count and writes the --config file
-// when one was given (read before anything reaches the board). kExitOk or
-// the exit status.
+// Starts the session, chooses the board count and writes the configuration
+// when there is one, then reads it back (READ CONFIG). kExitOk or the exit
+// status.
+int Prepare(Context& ctx, int boards, const std::optional<config::StackConfiguration>& configuration);
+// The same with the --config file, when one was given (read before anything
+// reaches the board).
 int Prepare(Context& ctx, int boards, const std::string& configFile);
+
+// A subcommand that runs on the boards of --boards (default 1) after writing
+// the --config file: both options added, and run registered with their values.
+using PreparedRun = int (*)(Context& ctx, int boards, const std::string& configFile);
+void AddPreparedCommand(CLI::App& subcommand, Commands& commands, PreparedRun run);
 
 } // namespace qm::cli

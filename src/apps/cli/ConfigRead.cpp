@@ -4,26 +4,13 @@
 #include <memory>
 
 #include "apps/cli/Commands.h"
-#include "config/ConfigModel.h"
-#include "config/Thresholds.h"
-#include "protocol/ByteText.h"
+#include "config/ConfigFile.h"
 
 namespace qm::cli {
 
 namespace {
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
-
-// The cells whose bit in CFGR1..CFGR3 (as the given box map places it) is set.
-std::vector<int> CellsOf(const protocol::ConfigRegisters& regs, std::optional<config::BoxRef> (*box)(int))
-{
-    std::vector<int> cells;
-    for (int cell = 1; cell <= 12; ++cell) {
-        const auto ref = box(cell);
-        if (((protocol::ByteFromText(regs[U(ref->array)]) >> ref->index) & 1) != 0) cells.push_back(cell);
-    }
-    return cells;
-}
 
 std::string CellsText(const std::vector<int>& cells)
 {
@@ -36,19 +23,14 @@ std::string CellsText(const std::vector<int>& cells)
 // The fields of a board's registers, named as the configuration file names them.
 Json Fields(const protocol::ConfigRegisters& regs)
 {
-    const std::uint8_t cfgr0 = protocol::ByteFromText(regs[0]);
-    auto bit = [&](int k) { return ((cfgr0 >> k) & 1) != 0; };
+    const config::Settings s = config::Decode(regs);
     Json f;
-    f["vuvVolts"] = JsonNumber(config::VuvCodeToVolts(protocol::ByteFromText(regs[4])));
-    f["vovVolts"] = JsonNumber(config::VovCodeToVolts(protocol::ByteFromText(regs[5])));
-    f["cdc"] = cfgr0 & 7;
-    f["tenCells"] = bit(3);
-    f["wdtb"] = bit(7);
-    f["gpio2"] = bit(6);
-    f["gpio1"] = bit(5);
-    f["lvlpl"] = bit(4);
-    f["dischargeCells"] = CellsOf(regs, config::DischargeBoxOf);
-    f["maskedCells"] = CellsOf(regs, config::MaskBoxOf);
+    f["vuvVolts"] = s.vuvVolts;
+    f["vovVolts"] = s.vovVolts;
+    f["cdc"] = s.cdc;
+    for (std::size_t i = 0; i < config::kCfgr0Bits.size(); ++i) f[std::string(config::kCfgr0Bits[i].key)] = s.bits[i];
+    for (std::size_t i = 0; i < config::kCellLists.size(); ++i)
+        f[std::string(config::kCellLists[i].key)] = s.cells[i];
     return f;
 }
 
@@ -80,7 +62,7 @@ void AddConfigRead(CLI::App& config, Commands& commands)
     auto boards = std::make_shared<int>(1);
     AddBoardsOption(*sub, *boards, "boards on the stack (1..10, default 1)");
     commands.add(sub, [boards](Context& ctx) {
-        if (const int status = Prepare(ctx, *boards, {}); status != kExitOk) return status;
+        if (const int status = Prepare(ctx, *boards, std::nullopt); status != kExitOk) return status;
         ctx.session().OnCommandButton(6); // READ CONFIG
         const auto& images = ctx.state().images;
         Json list = Json::array();

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "apps/cli/Commands.h"
-#include "protocol/ByteText.h"
+#include "protocol/RegisterImages.h"
 
 namespace qm::cli {
 
@@ -12,18 +12,11 @@ namespace {
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
-// CFGR0 bit 7 (WDTB) reads back the state of the chip's watchdog, not the
-// bit written, so it takes no part in the comparison.
-constexpr std::uint8_t kComparedBits[6] = {0x7F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-
+// The names of the registers read back otherwise than written ("CFGR2").
 std::vector<std::string> Differences(const protocol::ConfigRegisters& written, const protocol::ConfigRegisters& read)
 {
     std::vector<std::string> names;
-    for (int k = 0; k < 6; ++k) {
-        const auto mask = kComparedBits[k];
-        if ((protocol::ByteFromText(written[U(k)]) & mask) != (protocol::ByteFromText(read[U(k)]) & mask))
-            names.push_back("CFGR" + std::to_string(k));
-    }
+    for (int k : protocol::DifferingRegisters(written, read)) names.push_back("CFGR" + std::to_string(k));
     return names;
 }
 
@@ -62,10 +55,8 @@ void AddConfigWrite(CLI::App& config, Commands& commands)
         if (o->defaults) configuration = DefaultConfiguration(o->boards > 0 ? o->boards : 1);
         else if (!(configuration = ReadConfiguration(o->file))) return static_cast<int>(kExitUsage);
 
-        if (const int status = ctx.start(); status != kExitOk) return status;
-        ctx.chooseBoards(o->boards > 0 ? o->boards : configuration->boardCount());
-        if (const int status = ctx.writeConfiguration(*configuration); status != kExitOk) return status;
-        ctx.session().OnCommandButton(6); // READ CONFIG
+        const int boards = o->boards > 0 ? o->boards : configuration->boardCount();
+        if (const int status = Prepare(ctx, boards, configuration); status != kExitOk) return status;
 
         const auto& images = ctx.state().images;
         int status = kExitOk;

@@ -201,15 +201,6 @@ std::string Trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-Json JsonNumber(float value)
-{
-    if (!std::isfinite(value)) return nullptr;
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf - 1, value);
-    *r.ptr = '\0';
-    return std::strtod(buf, nullptr);
-}
-
 bool PecMatched(const protocol::ReceivedSet& set, int board) { return set.pec[U(board)] == set.computed[U(board)]; }
 
 } // namespace qm::cli

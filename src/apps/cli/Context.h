@@ -1,8 +1,9 @@
 #pragma once
 // What every subcommand of qm7410-cli shares: the device options, the opened
 // controller board, the session the window also runs, its timer ticks
-// (driven here, 100 ms apart in real time), a display that records instead of
-// painting, and the report of a run as text or JSON.
+// (driven here, 100 ms apart in real time), a display that shows nothing (the
+// report is read from the session's state and view), and the report of a run
+// as text or JSON.
 //
 // A subcommand is the operator at the window: it calls the session's
 // procedures (OnCommandButton, OnSelfTestButton, ...) and reads the session's
@@ -17,8 +18,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "acquisition/Display.h"
 #include "acquisition/Session.h"
 #include "config/ConfigFile.h"
+#include "datalog/JsonLinesWriter.h"
 #include "options/Options.h"
 
 namespace qm::cli {
@@ -38,19 +41,6 @@ struct GlobalOptions {
     options::DeviceChoice device;
     bool json = false;
     std::optional<std::uint64_t> maxPecErrors; // --max-pec-errors
-};
-
-// The session's display without a window: nothing is painted; message boxes
-// are kept for the subcommand to report, and the close is noted.
-class RecordingDisplay : public acquisition::Display {
-public:
-    void paint(const acquisition::AppState&, std::uint32_t) override {}
-    void moveFocus(acquisition::FocusTarget) override {}
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void close(acquisition::CloseReason reason) override { closed = reason; }
-
-    std::vector<std::string> messages;
-    acquisition::CloseReason closed = acquisition::CloseReason::None;
 };
 
 class Context {
@@ -118,7 +108,7 @@ public:
 private:
     GlobalOptions options_;
     options::OpenedDevice opened_;
-    RecordingDisplay display_;
+    acquisition::NullDisplay display_;
     std::unique_ptr<acquisition::Session> session_;
     std::chrono::steady_clock::time_point nextTick_{};
     bool catching_ = false;
@@ -143,7 +133,7 @@ std::string Trimmed(const std::string& text);
 
 // A single-precision value as JSON with its own fewest digits (4.2, not
 // 4.199999809265137).
-Json JsonNumber(float value);
+using datalog::JsonNumber;
 
 // Whether a board's data in a read's received set passed its PEC check.
 bool PecMatched(const protocol::ReceivedSet& set, int board);

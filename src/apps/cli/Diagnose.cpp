@@ -59,11 +59,7 @@ void AddDiagnose(CLI::App& app, Commands& commands)
                 "reference voltage; exit status 3 when a board's multiplexer check FAILs or its diagnostic read "
                 "fails its PEC check. The chips must measure (CDC above 0): write a configuration just before or "
                 "give --config.");
-    auto boards = std::make_shared<int>(1);
-    auto configFile = std::make_shared<std::string>();
-    AddBoardsOption(*sub, *boards, "boards on the stack (1..10, default 1)");
-    AddConfigOption(*sub, *configFile);
-    commands.add(sub, [boards, configFile](Context& ctx) { return Run(ctx, *boards, *configFile); });
+    AddPreparedCommand(*sub, commands, Run);
 }
 
 } // namespace qm::cli

@@ -96,11 +96,7 @@ void AddSelfTest(CLI::App& app, Commands& commands)
         "a fault names board and cell (or temperature input) and the code it answered; exit status 3 when any "
         "board fails. Cells 11 and 12 take no part in 10-cell mode. The chips must measure (CDC above 0): write "
         "a configuration just before or give --config.");
-    auto boards = std::make_shared<int>(1);
-    auto configFile = std::make_shared<std::string>();
-    AddBoardsOption(*sub, *boards, "boards on the stack (1..10, default 1)");
-    AddConfigOption(*sub, *configFile);
-    commands.add(sub, [boards, configFile](Context& ctx) { return Run(ctx, *boards, *configFile); });
+    AddPreparedCommand(*sub, commands, Run);
 }
 
 } // namespace qm::cli
