@@ -14,7 +14,7 @@
 #include "acquisition/Display.h"
 #include "acquisition/Session.h"
 #include "sim/Scenario.h"
-#include "support/CheckedSessionCore.h"
+#include "support/SimulatedStack.h"
 #include "support/Invariants.h"
 #include "support/Operator.h"
 

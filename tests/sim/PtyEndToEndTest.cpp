@@ -21,8 +21,7 @@ using qm::test::SimulatorOnTty;
 TEST(PtyEndToEndTest, SerialDeviceIdentifiesWritesAndReadsBackThroughThePseudoTerminal)
 {
     SimulatorOnTty simulator("boards=3,variant=3");
-    ChildProcess& sim = simulator.sim;
-    const std::string& path = simulator.tty;
+    auto& [sim, path] = simulator;
     ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path;
 
     link::SerialDevice device(path);
@@ -53,8 +52,7 @@ TEST(PtyEndToEndTest, SerialDeviceIdentifiesWritesAndReadsBackThroughThePseudoTe
 TEST(PtyEndToEndTest, AnUnpluggedBoardsTerminalDisappears)
 {
     SimulatorOnTty simulator("boards=1,unplug-after=0.2");
-    ChildProcess& sim = simulator.sim;
-    const std::string& path = simulator.tty;
+    auto& [sim, path] = simulator;
     ASSERT_FALSE(path.empty());
     link::SerialDevice device(path);
     bool gone = false;

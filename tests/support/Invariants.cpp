@@ -376,13 +376,11 @@ void CheckSession(Report& r, const acquisition::AppState& s, const presentation:
     }
     r.Expect(v.selectedCell == 0 || (v.selectedCell >= 1 && v.selectedCell <= (v.tenCellLayout ? 10 : 12)),
              "cell selection within the layout");
-    if (v.loaded) { // the window opened
-        for (std::size_t k = 0; k < 6; ++k)
-            r.Expect(v.config.registerTexts[k].size() == 8 && Printable(v.config.registerTexts[k]),
-                     "register row text");
-        for (const auto& f : v.diagnostics.fields) r.Expect(Printable(f.text), "diagnostic field printable");
-    }
     CheckDisplays(r, s.images, s.status);
+    if (!v.loaded) return; // the window never opened
+    for (std::size_t k = 0; k < 6; ++k)
+        r.Expect(v.config.registerTexts[k].size() == 8 && Printable(v.config.registerTexts[k]), "register row text");
+    for (const auto& f : v.diagnostics.fields) r.Expect(Printable(f.text), "diagnostic field printable");
 }
 
 } // namespace qm::test

@@ -7,16 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "acquisition/Session.h"
-#include "link/RecordingDevice.h"
-#include "sim/Scenario.h"
-#include "sim/SimulatedDevice.h"
-#include "support/CheckedSessionCore.h"
-#include "support/Invariants.h"
 #include "support/SimulatedStack.h"
 
 namespace qm::test {
